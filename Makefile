@@ -1,0 +1,22 @@
+# Short targets over the CMake presets and the scripts in tools/. See README.md.
+.PHONY: all setup build test demo bench fuzz clean
+
+all: build
+
+setup:
+	@tools/setup.sh
+
+build:
+	@tools/build.sh
+
+test:
+	@tools/run-tests.sh
+
+demo:
+	@tools/demo.sh
+
+bench:
+	@echo "make bench: no benchmark yet"
+
+clean:
+	rm -rf build dist out
