@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "shell/shell.h"
-#include "tests/windows/dialog_template.h"
+#include "tests/support/dialog_template.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/windows/dialog_template.h"
+#include "tests/support/dialog_template.h"
 
 namespace {
 
