@@ -10,6 +10,7 @@ root=$(pwd)
 tools/build.sh win32 win64
 
 source tools/wine/session.sh
+export WINE_SESSION_KIND=demo VELTMOOR_ROOT="$root" VELTMOOR_WIN64="$root/build/win64"
 trap wine_session_stop EXIT
 
 installer_win=$(printf 'Z:%s' "$root/dist/VeltmoorSetup-x64.exe" | tr / '\\')

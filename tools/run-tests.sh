@@ -16,6 +16,7 @@ done
 source tools/wine/session.sh
 trap wine_session_stop EXIT
 echo "== test win64 (wine64, fresh prefix in build/wine-test)"
+export WINE_SESSION_KIND=test VELTMOOR_ROOT="$root" VELTMOOR_WIN64="$root/build/win64"
 wine_session_start "$root/build/wine-test" || exit 1
 mkdir -p "$root/out/test"
 ctest --preset win64 || status=1

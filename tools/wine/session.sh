@@ -2,6 +2,9 @@
 #   wine_session_start DIR [--display]   a fresh prefix in DIR/prefix; an Xvfb display of our own
 #                                        unless --display asks for the user's $DISPLAY
 #   wine_session_stop                    stops what the session started, by process id
+# After booting, every script in tools/wine/prefix.d/ is sourced in name order to prepare the prefix
+# (stand-in programs, file associations, drives). They see WINE_SESSION_KIND ("test" or "demo"),
+# VELTMOOR_ROOT (the source tree) and VELTMOOR_WIN64 (the build/win64 folder).
 # Nothing is written outside DIR but Xvfb's socket: HOME points into DIR, so Wine never touches the
 # user's ~/.wine, ~/.local or ~/.config.
 
@@ -41,6 +44,12 @@ wine_session_start() {
     "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 </dev/null
     "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 </dev/null
   fi
+  local script
+  for script in "$(dirname "${BASH_SOURCE[0]}")"/prefix.d/*.sh; do
+    [ -e "$script" ] || continue
+    # shellcheck source=/dev/null
+    . "$script" || { echo "wine session: $script failed" >&2; return 1; }
+  done
   # One server for the whole session, so that each program starts in a tenth of a second.
   wineserver -p
 }
