@@ -50,7 +50,9 @@ wine_session_start() {
     # shellcheck source=/dev/null
     . "$script" || { echo "wine session: $script failed" >&2; return 1; }
   done
-  # One server for the whole session, so that each program starts in a tenth of a second.
+  # One server for the whole session, so that each program starts in a tenth of a second. The
+  # server that the preparation left running must end first: "-p" fails (status 2) beside it.
+  wineserver -w
   wineserver -p
 }
 

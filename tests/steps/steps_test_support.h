@@ -1,0 +1,49 @@
+// Common ground of the in-process tests of the installation steps: install folders with the
+// product's files, a stand-in for the wizard whose control 102 holds the install folder (where the
+// folder macros read it), and readers for what the steps and the stand-in programs wrote.
+#ifndef VELTMOOR_TEST_STEPS_SUPPORT_H
+#define VELTMOOR_TEST_STEPS_SUPPORT_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// A Unix path as Windows programs under Wine see it.
+std::string WindowsPath(const std::string &unixPath);
+// A fresh, empty folder out/test/steps/<name>/ (Windows path, with a trailing backslash).
+std::string FreshTestFolder(const std::string &name);
+// Deletes a folder with everything in it.
+void DeleteTree(const std::string &folder);
+bool FileExists(const std::string &path);
+// Copies the named files of the sample product into `folder` (which ends in a backslash).
+bool CopyProductFiles(const std::string &folder, const std::vector<std::string> &names);
+// A hidden top-level window with a child 102 whose text is `installFolder`; destroy it when done.
+HWND CreateStandInWizard(const std::string &installFolder);
+// The lines of a text file without their line ends; empty when it cannot be read.
+std::vector<std::string> ReadLines(const std::string &path);
+std::string ReadFile(const std::string &path);
+bool WriteFile(const std::string &path, const std::string &content);
+// GetShortPathNameA, or the path itself when that fails.
+std::string ShortPath(const std::string &path);
+std::string LongPath(const std::string &path);
+std::string SpecialFolder(int folderId);
+// Waits for a condition, polling; false when the time-out passed.
+bool WaitFor(const std::function<bool()> &condition, DWORD timeoutMs = 15000);
+// Creates this thread's DDE client window (the class is registered once per process).
+HWND DdeWindowForThisThread();
+
+// Answers the message box captioned "Message" that this process shows, from another thread: the
+// box's text is kept and its OK button pressed. `Finish` waits for the watcher and returns the text,
+// empty when no box appeared within the time-out.
+struct MessageBoxWatcher {
+    void Start(DWORD timeoutMs = 15000);
+    std::string Finish();
+
+    HANDLE thread = nullptr;
+    DWORD timeoutMs = 0;
+    std::string text;
+};
+
+#endif
