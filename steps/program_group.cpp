@@ -288,7 +288,9 @@ static void PlaceGroupWindow()
 int CreateProgramGroup(HWND wizard, const char *groupName, const char *items)
 {
     OpenGroup(groupName);
-    AppendInstalledRecords(wizard, " GROUPNAME:%s\n", groupName);
+    char record[MAX_PATH + 16];
+    snprintf(record, sizeof record, " GROUPNAME:%s\n", groupName);
+    AppendInstalledRecord(wizard, record);
     if (ProgmanServer == NULL)
         return 0;
     AddGroupItems(wizard, items);

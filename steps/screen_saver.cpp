@@ -1,5 +1,6 @@
 // The product's screen saver as the system's: SYSTEM.INI names it, the system parameters switch it
 // on and set its idle time.
+#include <stdio.h>
 #include <stdlib.h>
 
 #include "steps/steps.h"
@@ -25,6 +26,8 @@ int EnableScreenSaver(HWND wizard, const char *screenSaverFile, const char *minu
     int written = WritePrivateProfileStringA("boot", "SCRNSAVE.EXE", saver, "SYSTEM.INI") != 0;
     int active = SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, NULL, SPIF_UPDATEINIFILE) != 0;
     int timed = SystemParametersInfoA(SPI_SETSCREENSAVETIMEOUT, (UINT)(minutes * 60), NULL, SPIF_UPDATEINIFILE) != 0;
-    AppendInstalledRecords(wizard, " SCREENSAVER:%s\n", saver);
+    char record[MAX_PATH + 16];
+    snprintf(record, sizeof record, " SCREENSAVER:%s\n", saver);
+    AppendInstalledRecord(wizard, record);
     return written && active && timed;
 }

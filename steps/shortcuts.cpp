@@ -65,8 +65,10 @@ static int AddShortcut(HWND wizard, int folderId, const char *target, const char
                          ? CreateShellLink(target, linkFile, description)
                          : E_INVALIDARG;
     CoUninitialize();
-    AppendInstalledRecords(wizard, " LINKPATH:%s\n LINKDESCRIPTION:%s\n LINKITEMPATH:%s\n", linkFile, description,
-                           target);
+    char records[4 * MAX_PATH];
+    snprintf(records, sizeof records, " LINKPATH:%s\n LINKDESCRIPTION:%s\n LINKITEMPATH:%s\n", linkFile, description,
+             target);
+    AppendInstalledRecord(wizard, records);
     return SUCCEEDED(status);
 }
 

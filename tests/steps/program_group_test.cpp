@@ -13,27 +13,25 @@
 #include "shell/shell.h"
 #include "steps/steps.h"
 #include "tests/steps/steps_test_support.h"
+#include "tests/support/installer_state.h"
 #include "tests/support/isolated_desktop.h"
+#include "tests/support/test_wizard.h"
 
 namespace {
 
-const char *const kGroupFiles[] = {"harbway.exe", "clickme.exe", "tallweb.exe", "html\\manual.htm", "order.doc",
-                                   "document.icn"};
+const std::vector<std::string> kGroupFiles = {"harbway.exe", "clickme.exe", "tallweb.exe", "html\\manual.htm",
+                                              "order.doc", "document.icn"};
 
-struct InstallFolder {
-    explicit InstallFolder(const std::string &name)
+// An install folder with the group's files and a started INSTALLD.TXT, and a wizard that names it.
+struct GroupInstall {
+    explicit GroupInstall(const std::string &name) : folder(FreshInstallFolder(name, kGroupFiles)), wizard(folder)
     {
-        folder = FreshTestFolder(name + "\\Veltmoor A Harbor Chronicle");
-        copied = CopyProductFiles(folder, std::vector<std::string>(std::begin(kGroupFiles), std::end(kGroupFiles)));
-        WriteFile(folder + "INSTALLD.TXT", "");
-        wizard = CreateStandInWizard(folder);
+        WriteTestFile(folder + "INSTALLD.TXT", "");
     }
-    ~InstallFolder() { DestroyWindow(wizard); }
     std::vector<std::string> Records() const { return ReadLines(folder + "INSTALLD.TXT"); }
 
     std::string folder;
-    bool copied = false;
-    HWND wizard = nullptr;
+    TestWizard wizard;
 };
 
 // ---- Wine's shell as the server ----
@@ -105,13 +103,13 @@ HWND TopLevelTitled(const std::string &title)
 TEST(ProgramGroup, WineShellBuildsTheGroupAsLinkFiles)
 {
     CoInitialize(nullptr);
-    InstallFolder install("wine-shell");
-    ASSERT_TRUE(install.copied);
+    GroupInstall install("wine-shell");
+    ASSERT_FALSE(install.folder.empty());
     ASSERT_NE(DdeWindowForThisThread(), nullptr);
 
-    EXPECT_EQ(CreateProgramGroup(install.wizard, ProductConfig.ProductName, ProductConfig.GroupItems), 1);
+    EXPECT_EQ(CreateProgramGroup(install.wizard.window, ProductConfig.ProductName, ProductConfig.GroupItems), 1);
 
-    std::string group = SpecialFolder(CSIDL_PROGRAMS) + "\\" + ProductConfig.ProductName + "\\";
+    std::string group = state::StartMenuFolder() + "Programs\\" + ProductConfig.ProductName + "\\";
     struct Expected {
         const char *caption;
         const char *file;
@@ -134,15 +132,14 @@ TEST(ProgramGroup, WineShellBuildsTheGroupAsLinkFiles)
 
     // The shell shows the new group in a folder window, which the step moves to the left edge.
     HWND window = TopLevelTitled(ProductConfig.ProductName);
-    if (window != nullptr) {
-        RECT rect;
-        GetWindowRect(window, &rect);
-        EXPECT_EQ(rect.left, 10);
-        EXPECT_EQ(rect.top, 10);
-        EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXICONSPACING) * 25 / 10);
-        EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN) - 50);
-        PostMessageA(window, WM_CLOSE, 0, 0);
-    }
+    ASSERT_NE(window, nullptr);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 10);
+    EXPECT_EQ(rect.top, 10);
+    EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXICONSPACING) * 25 / 10);
+    EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN) - 50);
+    PostMessageA(window, WM_CLOSE, 0, 0);
     CoUninitialize();
 }
 
@@ -202,13 +199,13 @@ void RunIsolated(const std::function<void(const std::string &)> &body)
 TEST(ProgramGroup, SendsDeleteCreateEveryItemInListOrderAndExit)
 {
     RunIsolated([](const std::string &desktop) {
-        InstallFolder install("exact-commands");
-        ASSERT_TRUE(install.copied);
+        GroupInstall install("exact-commands");
+        ASSERT_FALSE(install.folder.empty());
         ASSERT_NE(DdeWindowForThisThread(), nullptr);
         FakeServer server;
         ASSERT_TRUE(server.Start(desktop, "ack", install.folder + "progman.log"));
 
-        EXPECT_EQ(CreateProgramGroup(install.wizard, ProductConfig.ProductName, ProductConfig.GroupItems), 1);
+        EXPECT_EQ(CreateProgramGroup(install.wizard.window, ProductConfig.ProductName, ProductConfig.GroupItems), 1);
         ASSERT_TRUE(server.WaitForEnd());
 
         const std::string &f = install.folder;
@@ -239,7 +236,7 @@ TEST(ProgramGroup, SendsDeleteCreateEveryItemInListOrderAndExit)
 TEST(ProgramGroup, ItemFieldsFollowTheListGrammar)
 {
     RunIsolated([](const std::string &desktop) {
-        InstallFolder install("item-grammar");
+        GroupInstall install("item-grammar");
         ASSERT_NE(DdeWindowForThisThread(), nullptr);
         FakeServer server;
         ASSERT_TRUE(server.Start(desktop, "ack", install.folder + "progman.log"));
@@ -249,7 +246,7 @@ TEST(ProgramGroup, ItemFieldsFollowTheListGrammar)
         const char *items = ";;no tab here;%%INSTALLPATH%%harbway.exe\t\tIn %%INSTALLPATH%%;;"
                             "%%INSTALLPATH%%clickme.exe\tClick\t\t%%INSTALLPATH%%missing icon.icn;";
 
-        EXPECT_EQ(CreateProgramGroup(install.wizard, "Grammar Group", items), 1);
+        EXPECT_EQ(CreateProgramGroup(install.wizard.window, "Grammar Group", items), 1);
         ASSERT_TRUE(server.WaitForEnd());
 
         std::vector<std::string> expected = {
@@ -284,7 +281,7 @@ TEST(ProgramGroup, ACommandWaitsForItsAnswerButNotForEver)
     };
     for (const Case &c : kCases) {
         RunIsolated([&](const std::string &desktop) {
-            std::string folder = FreshTestFolder(std::string("wait-") + c.mode);
+            std::string folder = FreshTestFolder(std::string("wait-") + c.mode) + "\\";
             ASSERT_NE(DdeWindowForThisThread(), nullptr);
             FakeServer server;
             ASSERT_TRUE(server.Start(desktop, c.mode, folder + "progman.log")) << c.mode;
@@ -316,12 +313,12 @@ TEST(ProgramGroup, ACommandWaitsForItsAnswerButNotForEver)
 TEST(ProgramGroup, NegativeAnswersDoNotStopTheGroup)
 {
     RunIsolated([](const std::string &desktop) {
-        InstallFolder install("negative");
+        GroupInstall install("negative");
         ASSERT_NE(DdeWindowForThisThread(), nullptr);
         FakeServer server;
         ASSERT_TRUE(server.Start(desktop, "nack", install.folder + "progman.log"));
 
-        EXPECT_EQ(CreateProgramGroup(install.wizard, ProductConfig.ProductName, ProductConfig.GroupItems), 1);
+        EXPECT_EQ(CreateProgramGroup(install.wizard.window, ProductConfig.ProductName, ProductConfig.GroupItems), 1);
         ASSERT_TRUE(server.WaitForEnd());
         std::vector<std::string> events = server.Events();
         EXPECT_EQ(std::count_if(events.begin(), events.end(), [](const std::string &e) {
@@ -334,13 +331,13 @@ TEST(ProgramGroup, NegativeAnswersDoNotStopTheGroup)
 TEST(ProgramGroup, ANeverAnsweringServerStillLetsTheStepComplete)
 {
     RunIsolated([](const std::string &desktop) {
-        InstallFolder install("silent");
+        GroupInstall install("silent");
         ASSERT_NE(DdeWindowForThisThread(), nullptr);
         FakeServer server;
         ASSERT_TRUE(server.Start(desktop, "silent", install.folder + "progman.log"));
 
         DWORD start = GetTickCount();
-        EXPECT_EQ(CreateProgramGroup(install.wizard, ProductConfig.ProductName, ProductConfig.GroupItems), 1);
+        EXPECT_EQ(CreateProgramGroup(install.wizard.window, ProductConfig.ProductName, ProductConfig.GroupItems), 1);
         // Eight commands, each given up after the time-out.
         EXPECT_LT(GetTickCount() - start, 8u * DDE_REPLY_TIMEOUT_MS + 5000);
         ASSERT_TRUE(server.WaitForEnd());
@@ -354,13 +351,13 @@ TEST(ProgramGroup, ANeverAnsweringServerStillLetsTheStepComplete)
 TEST(ProgramGroup, WithoutAServerTheStepFailsAndStillRecordsTheGroup)
 {
     RunIsolated([](const std::string &) {
-        InstallFolder install("no-server");
+        GroupInstall install("no-server");
         ASSERT_NE(DdeWindowForThisThread(), nullptr);
         std::string record = install.folder + "progman.log";
         SetEnvironmentVariableA("FAKE_PROGMAN_RECORD", record.c_str());
         SetEnvironmentVariableA("FAKE_PROGMAN_MODE", "absent");
 
-        EXPECT_EQ(CreateProgramGroup(install.wizard, ProductConfig.ProductName, ProductConfig.GroupItems), 0);
+        EXPECT_EQ(CreateProgramGroup(install.wizard.window, ProductConfig.ProductName, ProductConfig.GroupItems), 0);
 
         SetEnvironmentVariableA("FAKE_PROGMAN_MODE", nullptr);
         EXPECT_EQ(ReadLines(record), std::vector<std::string>{"STARTED"}) << "the fallback start";
@@ -371,14 +368,14 @@ TEST(ProgramGroup, WithoutAServerTheStepFailsAndStillRecordsTheGroup)
 TEST(ProgramGroup, TheGroupWindowIsPlacedAtTheLeftEdge)
 {
     RunIsolated([](const std::string &desktop) {
-        InstallFolder install("placement");
+        GroupInstall install("placement");
         ASSERT_NE(DdeWindowForThisThread(), nullptr);
         FakeServer server;
         SetEnvironmentVariableA("FAKE_PROGMAN_GROUP_WINDOW", "1");
         ASSERT_TRUE(server.Start(desktop, "ack", install.folder + "progman.log"));
         SetEnvironmentVariableA("FAKE_PROGMAN_GROUP_WINDOW", nullptr);
 
-        EXPECT_EQ(CreateProgramGroup(install.wizard, "placement group", "x\ty"), 1);
+        EXPECT_EQ(CreateProgramGroup(install.wizard.window, "placement group", "x\ty"), 1);
         // The server names its window in its own case; the title is compared without regard to it.
         HWND window = TopLevelTitled("Placement Group");
         ASSERT_NE(window, nullptr);

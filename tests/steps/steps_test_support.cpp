@@ -5,113 +5,29 @@
 
 #include <shlobj.h>
 
-#include <algorithm>
-
 #include "steps/steps.h"
+#include "tests/support/installer_state.h"
+#include "tests/support/test_wizard.h"
 
-std::string WindowsPath(const std::string &unixPath)
+std::string FreshInstallFolder(const std::string &name, const std::vector<std::string> &productFiles)
 {
-    std::string path = "Z:" + unixPath;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-void DeleteTree(const std::string &folder)
-{
-    std::string base = folder;
-    if (!base.empty() && base.back() == '\\')
-        base.pop_back();
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((base + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = base + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(base.c_str());
-}
-
-std::string FreshTestFolder(const std::string &name)
-{
-    const char *out = getenv("VELTMOOR_OUT_DIR");
-    std::string root = WindowsPath(out != nullptr ? out : "/tmp") + "\\steps\\";
-    CreateDirectoryA(root.c_str(), nullptr);
-    std::string folder = root + name;
-    DeleteTree(folder);
-    // A name with blanks in it may need creating level by level.
-    for (size_t i = root.size(); i <= folder.size(); ++i)
-        if (i == folder.size() || folder[i] == '\\')
-            CreateDirectoryA(folder.substr(0, i).c_str(), nullptr);
-    return folder + "\\";
-}
-
-bool FileExists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool CopyProductFiles(const std::string &folder, const std::vector<std::string> &names)
-{
+    std::string folder = FreshTestFolder(name) + "\\Veltmoor A Harbor Chronicle\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
     const char *product = getenv("VELTMOOR_PRODUCT_DIR");
-    if (product == nullptr)
-        return false;
-    for (const std::string &name : names) {
-        std::string target = folder + name;
-        size_t slash = target.rfind('\\');
-        CreateDirectoryA(target.substr(0, slash).c_str(), nullptr);
-        std::string source = std::string(product) + "\\" + name.substr(name.rfind('\\') + 1);
-        if (!CopyFileA(source.c_str(), target.c_str(), FALSE))
-            return false;
+    for (const std::string &file : productFiles) {
+        std::string target = folder + file;
+        CreateDirectoryA(target.substr(0, target.rfind('\\')).c_str(), nullptr);
+        std::string source = std::string(product != nullptr ? product : "") + "\\" + file.substr(file.rfind('\\') + 1);
+        if (product == nullptr || !CopyFileA(source.c_str(), target.c_str(), FALSE))
+            return std::string();
     }
-    return true;
-}
-
-HWND CreateStandInWizard(const std::string &installFolder)
-{
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    HWND wizard = CreateWindowExA(0, "STATIC", "stand-in wizard", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, instance,
-                                  nullptr);
-    CreateWindowExA(0, "STATIC", installFolder.c_str(), WS_CHILD, 0, 0, 10, 10, wizard, (HMENU)(INT_PTR)102,
-                    instance, nullptr);
-    return wizard;
-}
-
-std::string ReadFile(const std::string &path)
-{
-    std::string content;
-    FILE *file = fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return content;
-    char buffer[4096];
-    size_t count;
-    while ((count = fread(buffer, 1, sizeof buffer, file)) > 0)
-        content.append(buffer, count);
-    fclose(file);
-    return content;
-}
-
-bool WriteFile(const std::string &path, const std::string &content)
-{
-    FILE *file = fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return false;
-    bool written = fwrite(content.data(), 1, content.size(), file) == content.size();
-    return fclose(file) == 0 && written;
+    return folder;
 }
 
 std::vector<std::string> ReadLines(const std::string &path)
 {
     std::vector<std::string> lines;
-    std::string content = ReadFile(path);
+    std::string content = state::ReadFile(path);
     size_t start = 0;
     while (start < content.size()) {
         size_t end = content.find('\n', start);

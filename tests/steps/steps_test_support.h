@@ -10,21 +10,12 @@
 #include <string>
 #include <vector>
 
-// A Unix path as Windows programs under Wine see it.
-std::string WindowsPath(const std::string &unixPath);
-// A fresh, empty folder out/test/steps/<name>/ (Windows path, with a trailing backslash).
-std::string FreshTestFolder(const std::string &name);
-// Deletes a folder with everything in it.
-void DeleteTree(const std::string &folder);
-bool FileExists(const std::string &path);
-// Copies the named files of the sample product into `folder` (which ends in a backslash).
-bool CopyProductFiles(const std::string &folder, const std::vector<std::string> &names);
-// A hidden top-level window with a child 102 whose text is `installFolder`; destroy it when done.
-HWND CreateStandInWizard(const std::string &installFolder);
+// A fresh install folder for a test, "<fresh test folder>\<name>\Veltmoor A Harbor Chronicle\" (with
+// blanks, as the default one has), holding the named files of the sample product ("html\x" puts x in
+// a subfolder). Empty when a file could not be copied.
+std::string FreshInstallFolder(const std::string &name, const std::vector<std::string> &productFiles = {});
 // The lines of a text file without their line ends; empty when it cannot be read.
 std::vector<std::string> ReadLines(const std::string &path);
-std::string ReadFile(const std::string &path);
-bool WriteFile(const std::string &path, const std::string &content);
 // GetShortPathNameA, or the path itself when that fails.
 std::string ShortPath(const std::string &path);
 std::string LongPath(const std::string &path);
