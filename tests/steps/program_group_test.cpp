@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
-#include <objidl.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <set>
@@ -15,6 +13,7 @@
 #include "tests/steps/steps_test_support.h"
 #include "tests/support/installer_state.h"
 #include "tests/support/isolated_desktop.h"
+#include "tests/support/shell_links.h"
 #include "tests/support/test_wizard.h"
 
 namespace {
@@ -35,51 +34,6 @@ struct GroupInstall {
 };
 
 // ---- Wine's shell as the server ----
-
-struct LinkView {
-    std::string target;
-    std::string description;
-};
-
-bool ReadLink(const std::string &file, LinkView *view)
-{
-    IShellLinkA *link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)))
-        return false;
-    IPersistFile *persist = nullptr;
-    bool read = false;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&persist))) {
-        WCHAR wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-        if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
-            char text[MAX_PATH] = "";
-            link->GetPath(text, MAX_PATH, nullptr, 0);
-            view->target = text;
-            text[0] = '\0';
-            link->GetDescription(text, MAX_PATH);
-            view->description = text;
-            read = true;
-        }
-        persist->Release();
-    }
-    link->Release();
-    return read;
-}
-
-std::vector<std::string> LinkFiles(const std::string &folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*.lnk").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.push_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 BOOL CALLBACK FindTitled(HWND window, LPARAM param)
 {
@@ -122,10 +76,10 @@ TEST(ProgramGroup, WineShellBuildsTheGroupAsLinkFiles)
     std::vector<std::string> expectedNames;
     for (const Expected &item : kItems)
         expectedNames.push_back(std::string(item.caption) + ".lnk");
-    ASSERT_EQ(LinkFiles(group), expectedNames) << "in " << group;
+    ASSERT_EQ(LinkFilesIn(group), expectedNames) << "in " << group;
     for (const Expected &item : kItems) {
         LinkView link;
-        ASSERT_TRUE(ReadLink(group + item.caption + ".lnk", &link)) << item.caption;
+        ASSERT_TRUE(ReadShellLink(group + item.caption + ".lnk", &link)) << item.caption;
         EXPECT_EQ(LongPath(link.target), LongPath(install.folder + item.file)) << item.caption;
     }
     EXPECT_EQ(install.Records(), std::vector<std::string>{std::string(" GROUPNAME:") + ProductConfig.ProductName});

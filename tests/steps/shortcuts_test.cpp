@@ -2,50 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
-#include <objidl.h>
-#include <shlobj.h>
 
 #include "shell/shell.h"
 #include "steps/steps.h"
 #include "tests/steps/steps_test_support.h"
 #include "tests/support/installer_state.h"
+#include "tests/support/shell_links.h"
 #include "tests/support/test_wizard.h"
 
 namespace {
-
-struct LinkView {
-    std::string target;
-    std::string description;
-    std::string workingFolder;
-};
-
-bool ReadLink(const std::string &file, LinkView *view)
-{
-    IShellLinkA *link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link)))
-        return false;
-    IPersistFile *persist = nullptr;
-    bool read = false;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void **)&persist))) {
-        WCHAR wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
-        if (SUCCEEDED(persist->Load(wide, STGM_READ))) {
-            char text[MAX_PATH] = "";
-            link->GetPath(text, MAX_PATH, nullptr, 0);
-            view->target = text;
-            text[0] = '\0';
-            link->GetDescription(text, MAX_PATH);
-            view->description = text;
-            text[0] = '\0';
-            link->GetWorkingDirectory(text, MAX_PATH);
-            view->workingFolder = text;
-            read = true;
-        }
-        persist->Release();
-    }
-    link->Release();
-    return read;
-}
 
 class Shortcuts : public ::testing::Test {
   protected:
@@ -87,7 +52,7 @@ TEST_F(Shortcuts, EachIsALinkToTheProgramWithItsFolderAndRecords)
         }
 
         LinkView view;
-        ASSERT_TRUE(ReadLink(link, &view)) << kind.name << ": " << link;
+        ASSERT_TRUE(ReadShellLink(link, &view)) << kind.name << ": " << link;
         EXPECT_EQ(LongPath(view.target), LongPath(install + "harbway.exe")) << kind.name;
         EXPECT_EQ(view.description, "Veltmoor - A Harbor Chronicle") << kind.name;
         EXPECT_EQ(view.workingFolder, install) << kind.name;
@@ -137,7 +102,7 @@ TEST_F(Shortcuts, TheWorkingFolderIsTheTargetsFolder)
         std::string link = folder + "link.lnk";
         ASSERT_TRUE(SUCCEEDED(CreateShellLink(c.target, link.c_str(), "described"))) << c.target;
         LinkView view;
-        ASSERT_TRUE(ReadLink(link, &view)) << c.target;
+        ASSERT_TRUE(ReadShellLink(link, &view)) << c.target;
         EXPECT_EQ(view.workingFolder, c.workingFolder) << c.target;
         EXPECT_EQ(view.description, "described") << c.target;
     }

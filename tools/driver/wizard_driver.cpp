@@ -152,6 +152,9 @@ bool Installer::Start(const std::string &arguments, const std::string &program)
     std::string commandLine = "\"" + file + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    std::string desktopName = desktop;
+    if (!desktopName.empty())
+        startup.lpDesktop = &desktopName[0];
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         lastError = "could not start " + commandLine + " (error " + std::to_string(GetLastError()) + ")";
         return false;

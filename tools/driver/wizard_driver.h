@@ -91,6 +91,9 @@ struct Installer {
     std::string DescribeScreen() const;
 
     std::string lastError;
+    // The desktop to start the installer on (a name made with CreateDesktop); empty for the
+    // driver's own. The driver finds the installer's windows only from a thread on that desktop.
+    std::string desktop;
 
     Installer() = default;
     Installer(const Installer &) = delete;
