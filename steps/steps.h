@@ -21,7 +21,12 @@ void FinishInstall(HWND wizard);
 // ---- Install records ----
 const char *InstalledListPath(HWND wizard);
 int StartInstallRecords(HWND wizard, const char *profileFile, const char *installFolder, const char *applicationName);
+// Appends " <text>\n" to INSTALLD.TXT when the list exists (text that ends in a line feed leaves an
+// empty line after it).
 int AppendInstalledEntry(HWND wizard, const char *text);
+// Appends record lines exactly as given, when the list exists; every step that records something
+// writes through it, once per step.
+int AppendInstalledRecord(HWND wizard, const char *lines);
 int CreateFolders(HWND wizard, const char *folderList);
 int WriteInstallLog(HWND wizard);
 
