@@ -13,6 +13,7 @@
 
 #include "shell/resource_ids.h"
 #include "tests/support/installer_state.h"
+#include "tools/driver/demo_chooser.h"
 #include "tools/driver/wizard_driver.h"
 
 using driver::Installer;
@@ -466,6 +467,27 @@ TEST_F(FolderChooser, FoldersWhosePathWouldNotFitAreNotListed)
     ASSERT_TRUE(installer.DoubleClickTreeItem("c:\\ChooserTests\\Deep\\" + fits)) << installer.lastError;
     ExpectChooserClosed();
     EXPECT_EQ(installer.Text(IDC_INSTALL_FOLDER), "c:\\ChooserTests\\Deep\\" + fits);
+}
+
+// The demo's walk through the chooser, from a first installation's default folder; its pictures go
+// to out/test/chooser for a person to look at.
+TEST_F(FolderChooser, TheDemoNamesAFolderOfItsOwnBelowDriveC)
+{
+    ASSERT_TRUE(installer.Start()) << installer.lastError;
+    ASSERT_TRUE(installer.WaitForWizard()) << installer.lastError;
+    for (int page = 0; page < 3; ++page)
+        ASSERT_TRUE(installer.Click(IDC_NEXT)) << installer.lastError;
+    std::string pictures = driver::EnvOr("VELTMOOR_OUT_DIR", "") + "/chooser";
+    CreateDirectoryA(driver::WinePath(pictures).c_str(), nullptr);
+    std::vector<std::string> shots;
+    std::string chosen = driver::DemoChooseFolder(installer, [&](const char *name) {
+        shots.push_back(name);
+        EXPECT_TRUE(driver::SaveScreenshot(pictures + "/" + name + ".png")) << name;
+    });
+    EXPECT_EQ(chosen, "c:\\Veltmoor") << installer.lastError;
+    EXPECT_EQ(installer.Text(IDC_INSTALL_FOLDER), "c:\\Veltmoor");
+    EXPECT_FALSE(IsFolder("c:\\Veltmoor"));
+    EXPECT_EQ(shots.size(), 5u);
 }
 
 }  // namespace
