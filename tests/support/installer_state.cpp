@@ -37,6 +37,26 @@ std::string OldProfilePath() { return WindowsFolder() + "harbway.ini"; }
 std::string UpdaterProfilePath() { return WindowsFolder() + "talwupdt.ini"; }
 std::string UpdateListPath() { return WindowsFolder() + "TallowmereUpdateList.INI"; }
 std::string DefaultInstallFolder() { return ProgramFilesFolder() + "Tallowmere\\Veltmoor A Harbor Chronicle"; }
+std::string DesktopFolder() { return SpecialFolder(CSIDL_DESKTOPDIRECTORY); }
+std::string StartMenuFolder() { return SpecialFolder(CSIDL_STARTMENU); }
+
+std::string TempFolder()
+{
+    char path[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, path);
+    return WithSeparator(path);
+}
+
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltmoor - A Harbor Chronicle";
+
+std::string RegistryValue(HKEY root, const char *key, const char *name)
+{
+    char value[2048] = "";
+    DWORD size = sizeof value;
+    if (RegGetValueA(root, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return "(missing)";
+    return value;
+}
 
 bool FileExists(const std::string &path)
 {
@@ -102,14 +122,36 @@ bool SetFileAge(const std::string &file, int minutesAgo)
     return set != 0;
 }
 
-void ResetInstallerState()
+static void RemoveFile(const std::string &file)
 {
-    for (const std::string &file : {ProfilePath(), OldProfilePath(), UpdaterProfilePath(), UpdateListPath()}) {
-        SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(file.c_str());
-    }
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(file.c_str());
+}
+
+void ResetInstallerState(std::initializer_list<const char *> extraFolders)
+{
+    const char *product = "Veltmoor - A Harbor Chronicle";
+    for (const std::string &file :
+         {ProfilePath(), OldProfilePath(), UpdaterProfilePath(), UpdateListPath(), WindowsFolder() + "TALWUNIN.EXE",
+          WindowsFolder() + product + ".scr", DesktopFolder() + product + ".lnk", StartMenuFolder() + product + ".lnk"})
+        RemoveFile(file);
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr);
     DeleteTree(ProgramFilesFolder() + "Tallowmere");
+    DeleteTree(StartMenuFolder() + "Programs\\" + product);
+    for (const char *folder : extraFolders) {
+        SetFileAttributesA(folder, FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteTree(folder))
+            DeleteFileA(folder);
+    }
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    WIN32_FIND_DATAA found;
+    HANDLE staged = FindFirstFileA((TempFolder() + "TAL*.tmp").c_str(), &found);
+    if (staged != INVALID_HANDLE_VALUE) {
+        do
+            RemoveFile(TempFolder() + found.cFileName);
+        while (FindNextFileA(staged, &found));
+        FindClose(staged);
+    }
 }
 
 }  // namespace state

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace state {
@@ -17,9 +18,17 @@ std::string OldProfilePath();     // the Windows folder's harbway.ini
 std::string UpdaterProfilePath();
 std::string UpdateListPath();
 std::string DefaultInstallFolder();  // without a trailing backslash
+std::string DesktopFolder();         // with a trailing backslash
+std::string StartMenuFolder();       // with a trailing backslash
+std::string TempFolder();            // with a trailing backslash
 
-// Removes everything of the installer's from the prefix.
-void ResetInstallerState();
+extern const char kUninstallKey[];   // under HKEY_LOCAL_MACHINE
+std::string RegistryValue(HKEY root, const char *key, const char *name);  // "(missing)" when absent
+
+// Removes everything of the installer's from the prefix: profiles, preference files, the default
+// install folder and `extraFolders`, the files moved into the Windows folder, shortcuts, the program
+// group, the uninstall entry and staging files.
+void ResetInstallerState(std::initializer_list<const char *> extraFolders = {});
 
 void WriteProfileString(const std::string &file, const char *section, const char *key, const char *value);
 // Sets a file's last-write time to `minutesAgo` minutes before now.

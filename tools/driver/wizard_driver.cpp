@@ -186,13 +186,21 @@ void Installer::Kill()
     }
 }
 
-Installer::~Installer()
+void Installer::Close()
 {
     Kill();
     if (process.hProcess != nullptr) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
+    process = PROCESS_INFORMATION{};
+    processId = 0;
+    wizard = nullptr;
+}
+
+Installer::~Installer()
+{
+    Close();
 }
 
 // ---- Windows ----

@@ -85,6 +85,8 @@ struct Installer {
     // Waits for the process to end; returns false on time-out. `exitCode` receives its status.
     bool WaitForExit(DWORD timeoutMs = kWait, DWORD *exitCode = nullptr);
     void Kill();
+    // Ends the installer if it still runs and forgets it, so that Start can begin a new one.
+    void Close();
     DWORD ProcessId() const { return processId; }
 
     // ---- Windows of the process ----
@@ -144,6 +146,9 @@ struct Installer {
 
     std::string lastError;
 
+    Installer() = default;
+    Installer(const Installer &) = delete;
+    Installer &operator=(const Installer &) = delete;
     ~Installer();
 
   private:
