@@ -201,6 +201,55 @@ TEST_F(FolderChooser, OpensOnTheDeepestFolderOfTheFieldThatExists)
     EXPECT_EQ(driver::ChildTexts(*sub), std::vector<std::string>{"Deeper"}) << driver::DescribeTree(tree);
 }
 
+// What a person sees of the two dialogs' make: a sizable chooser without a system menu, a tree with
+// buttons and lines, owner-drawn push buttons, a name field held to 260 characters.
+TEST_F(FolderChooser, TheDialogsAreMadeAsTheirTemplatesSay)
+{
+    struct StyleCase {
+        const char *dialog;
+        int id;  // 0: the dialog itself
+        LONG_PTR required;
+        LONG_PTR refused;
+        bool bordered;  // a 3-D dialog turns a control's border into a sunken edge
+    };
+    static const StyleCase kStyles[] = {
+        {kChooser, 0, WS_CAPTION | WS_THICKFRAME | DS_3DLOOK | DS_CONTEXTHELP, WS_SYSMENU, false},
+        {kChooser, IDC_CHOOSER_TREE,
+         TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_DISABLEDRAGDROP | TVS_SHOWSELALWAYS, WS_TABSTOP, true},
+        {kChooser, IDOK, BS_OWNERDRAW | WS_TABSTOP, 0, false},
+        {kChooser, IDCANCEL, BS_OWNERDRAW | WS_TABSTOP, 0, false},
+        {kChooser, IDC_CHOOSER_NEW, BS_OWNERDRAW | WS_TABSTOP, 0, false},
+        {kNameDialog, 0, WS_CAPTION | DS_MODALFRAME | DS_3DLOOK, WS_SYSMENU | WS_THICKFRAME, false},
+        {kNameDialog, IDOK, BS_OWNERDRAW | WS_TABSTOP, 0, false},
+        {kNameDialog, IDCANCEL, BS_OWNERDRAW | WS_TABSTOP, 0, false},
+        {kNameDialog, IDC_NEWFOLDER_PARENT, SS_NOPREFIX, 0, false},
+        {kNameDialog, IDC_NEWFOLDER_NAME, WS_TABSTOP | ES_AUTOHSCROLL, 0, true},
+    };
+    StartWithField("C:\\ChooserTests\\Games");
+    Browse();
+    ASSERT_NO_FATAL_FAILURE(PressChooser(IDC_CHOOSER_NEW));
+    ASSERT_TRUE(installer.WaitForDialog(kNameDialog)) << installer.lastError;
+    for (const StyleCase &row : kStyles) {
+        HWND dialog = installer.FindDialog(row.dialog);
+        HWND window = row.id == 0 ? dialog : GetDlgItem(dialog, row.id);
+        ASSERT_NE(window, nullptr) << row.dialog << " " << row.id;
+        LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+        EXPECT_EQ(style & row.required, row.required) << row.dialog << " " << row.id << " style " << std::hex << style;
+        EXPECT_EQ(style & row.refused, 0) << row.dialog << " " << row.id << " style " << std::hex << style;
+        if (row.bordered) {
+            EXPECT_TRUE((style & WS_BORDER) || (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE))
+                << row.dialog << " " << row.id << " has no border";
+        }
+    }
+    EXPECT_TRUE(GetWindowLongPtrW(installer.Chooser(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
+    EXPECT_EQ(installer.DialogControlText(kChooser, IDOK), "OK");
+    EXPECT_EQ(installer.DialogControlText(kChooser, IDC_CHOOSER_NEW), "New folder");
+    DWORD_PTR limit = 0;
+    HWND name = GetDlgItem(installer.FindDialog(kNameDialog), IDC_NEWFOLDER_NAME);
+    ASSERT_TRUE(SendMessageTimeoutW(name, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 500, &limit));
+    EXPECT_EQ(limit, 260u);
+}
+
 TEST_F(FolderChooser, AnEmptyFieldSelectsNothingAndNewFolderOffersAnEmptyParent)
 {
     // A recorded folder of a lone backslash comes into the field as nothing at all.

@@ -4,6 +4,5 @@
 [ "${WINE_SESSION_KIND:-}" = test ] || return 0
 : >"$WINEPREFIX/drive-y-no-disc"
 ln -sfn "$WINEPREFIX/drive-y-no-disc" "$WINEPREFIX/dosdevices/y:"
+# The mount manager reads the drive types when it starts, that is with the session's own server.
 wine_run reg add 'HKLM\Software\Wine\Drives' /v y: /d cdrom /f >/dev/null
-# The mount manager reads the drive types when it starts: let this server end before the tests start one.
-wineserver -w
