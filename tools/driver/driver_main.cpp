@@ -7,6 +7,7 @@
 #include <string>
 
 #include "shell/resource_ids.h"
+#include "tools/driver/demo_chooser.h"
 #include "tools/driver/wizard_driver.h"
 
 using driver::Installer;
@@ -90,6 +91,9 @@ int Demo(const std::string &arguments)
     if (!ClickThrough(installer, IDC_NEXT, "notice") || !ClickThrough(installer, IDC_NEXT, "advisory") ||
         !ClickThrough(installer, IDC_NEXT, "install-folder"))
         return Fail(installer, "the first pages could not be walked");
+    // A folder of the demo's own, chosen through Browse and New folder.
+    if (driver::DemoChooseFolder(installer, Shot).empty())
+        return Fail(installer, "the folder chooser could not be used");
     std::string folder = installer.Text(IDC_INSTALL_FOLDER);
 
     if (!ClickThrough(installer, IDC_NEXT, "licence-next-refused") ||

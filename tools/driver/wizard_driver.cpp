@@ -314,7 +314,7 @@ RECT Installer::ClientRect(int id) const
 
 // Posted messages of one thread are handled in order, so once a marker posted after an action has
 // arrived, the action and everything it did synchronously are done, also when it opened a modal box.
-static bool Settle(HWND wizard)
+bool Settle(HWND wizard)
 {
     static WPARAM counter;
     HWND barrier = GetDlgItem(wizard, kBarrierControl);
