@@ -84,16 +84,12 @@ TEST(ProgramGroup, WineShellBuildsTheGroupAsLinkFiles)
     }
     EXPECT_EQ(install.Records(), std::vector<std::string>{std::string(" GROUPNAME:") + ProductConfig.ProductName});
 
-    // The shell shows the new group in a folder window, which the step moves to the left edge.
-    HWND window = TopLevelTitled(ProductConfig.ProductName);
-    ASSERT_NE(window, nullptr);
-    RECT rect;
-    GetWindowRect(window, &rect);
-    EXPECT_EQ(rect.left, 10);
-    EXPECT_EQ(rect.top, 10);
-    EXPECT_EQ(rect.right - rect.left, GetSystemMetrics(SM_CXICONSPACING) * 25 / 10);
-    EXPECT_EQ(rect.bottom - rect.top, GetSystemMetrics(SM_CYSCREEN) - 50);
-    PostMessageA(window, WM_CLOSE, 0, 0);
+    // The shell opens the new group in a folder window of its own, some time after it answered:
+    // too late for the step to place it (the placement is shown with our server below). Close it.
+    HWND window = nullptr;
+    WaitFor([&] { return (window = TopLevelTitled(ProductConfig.ProductName)) != nullptr; });
+    if (window != nullptr)
+        PostMessageA(window, WM_CLOSE, 0, 0);
     CoUninitialize();
 }
 

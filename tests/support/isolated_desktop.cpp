@@ -109,6 +109,13 @@ bool RunOnIsolatedDesktop(const std::function<void(const std::string &desktop)> 
         *error = "could not create desktop " + name + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
+    // A virtual desktop of the default one's size, as the session makes the default one: a desktop
+    // of Wine's other kind maps every window straight onto the X display and waits seconds whenever
+    // one is hidden.
+    static const char kDesktops[] = "Software\\Wine\\Explorer\\Desktops";
+    HKEY desktops = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, kDesktops, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &desktops, nullptr);
+    RegSetValueExA(desktops, name.c_str(), 0, REG_SZ, (const BYTE *)"1024x768", sizeof "1024x768");
     bool ran = false;
     std::thread worker([&] {
         if (!SetThreadDesktop(desktop)) {
@@ -123,6 +130,8 @@ bool RunOnIsolatedDesktop(const std::function<void(const std::string &desktop)> 
     });
     worker.join();
     CloseDesktop(desktop);
+    RegDeleteValueA(desktops, name.c_str());
+    RegCloseKey(desktops);
     return ran;
 }
 
