@@ -287,6 +287,22 @@ TEST_F(InstallSteps, TheOfferPagesButtonsStartTheUpdaterAndTheBrowser)
               "http://www.tallowmere.example/updatelist/subscribe.html");
 }
 
+// Another program holds SYSTEM.INI open and shares it with nobody while the installer runs.
+TEST_F(InstallSteps, AScreenSaverThatCannotBeSetIsReportedAndTheRunGoesOn)
+{
+    std::string systemIni = state::WindowsFolder() + "system.ini";
+    HANDLE locked = CreateFileA(systemIni.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    bool installed = InstallToUnpackedPage(installer);
+    CloseHandle(locked);
+    ASSERT_TRUE(installed) << installer.lastError;
+
+    std::vector<std::string> steps = LinesFrom(installer.ProgressLines(), "Your screen saver", 2);
+    ASSERT_EQ(steps.size(), 2u) << installer.DescribeScreen();
+    EXPECT_EQ(steps[0], "Your screen saver could not be enabled.");
+    EXPECT_TRUE(StartsWith(steps[1], "Ending at ")) << steps[1];
+}
+
 // ---- Our recording server, the only one on the installer's desktop ----
 
 // A copy of the installer with our server beside it, where its WinExec("PROGMAN") finds it.
