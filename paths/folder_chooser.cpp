@@ -197,9 +197,12 @@ static int ReadDriveLetters(HWND tree, char *letters)
     return count;
 }
 
+// The common controls for as long as a chooser is open.
+static CommonControls Controls;
+
 static void AttachFolderImages(HWND tree)
 {
-    HIMAGELIST images = ImageList_Create(FOLDER_IMAGE_WIDTH, FOLDER_IMAGE_HEIGHT, ILC_COLOR8, FOLDER_IMAGE_COUNT, 0);
+    HIMAGELIST images = Controls.ImageList_Create(FOLDER_IMAGE_WIDTH, FOLDER_IMAGE_HEIGHT, ILC_COLOR8, FOLDER_IMAGE_COUNT, 0);
     if (images == NULL)
         return;
     const int bitmaps[FOLDER_IMAGE_COUNT] = {ProductConfig.FolderBitmap, ProductConfig.FolderSelectedBitmap};
@@ -207,11 +210,11 @@ static void AttachFolderImages(HWND tree)
         HBITMAP bitmap = LoadBitmapA(ModuleInstance, MAKEINTRESOURCEA(id));
         if (bitmap == NULL)
             continue;
-        ImageList_Add(images, bitmap, NULL);
+        Controls.ImageList_Add(images, bitmap, NULL);
         DeleteObject(bitmap);
     }
-    if (ImageList_GetImageCount(images) < FOLDER_IMAGE_COUNT) {
-        ImageList_Destroy(images);
+    if (Controls.ImageList_GetImageCount(images) < FOLDER_IMAGE_COUNT) {
+        Controls.ImageList_Destroy(images);
         return;
     }
     TreeView_SetImageList(tree, images, TVSIL_NORMAL);
@@ -221,7 +224,7 @@ static void ReleaseFolderImages(HWND dialog)
 {
     HIMAGELIST images = TreeView_SetImageList(GetDlgItem(dialog, IDC_CHOOSER_TREE), NULL, TVSIL_NORMAL);
     if (images != NULL)
-        ImageList_Destroy(images);
+        Controls.ImageList_Destroy(images);
 }
 
 // Compares a path component with an item's text, without regard to case or to a trailing "\".
@@ -353,11 +356,14 @@ static INT_PTR CALLBACK ChooserDialog(HWND dialog, UINT message, WPARAM wParam, 
 
 int FolderChooser(HWND owner, char *path)
 {
+    if (!LoadCommonControls(&Controls))
+        return 0;  // without the tree view there is nothing to choose with: the field stays
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TREEVIEW_CLASSES};
-    InitCommonControlsEx(&classes);
+    Controls.InitCommonControlsEx(&classes);
     INT_PTR result = DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(ProductConfig.ChooserTemplate), owner,
                                      ChooserDialog, (LPARAM)path);
     RepaintNow(owner);
+    FreeCommonControls(&Controls);
     return result == 1;
 }
 
