@@ -98,9 +98,12 @@ struct MessageBoxWatch {
         GetWindowThreadProcessId(window, &process);
         char className[32] = "", caption[32] = "";
         GetClassNameA(window, className, sizeof className);
+        // Only a box's title is read: reading that of another window of this process would wait
+        // for its thread, which may be waiting for this one.
+        if (process != GetCurrentProcessId() || !IsWindowVisible(window) || strcmp(className, "#32770") != 0)
+            return TRUE;
         GetWindowTextA(window, caption, sizeof caption);
-        if (process == GetCurrentProcessId() && IsWindowVisible(window) && strcmp(className, "#32770") == 0 &&
-            strcmp(caption, "Message") == 0) {
+        if (strcmp(caption, "Message") == 0) {
             *(HWND *)found = window;
             return FALSE;
         }

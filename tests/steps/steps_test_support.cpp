@@ -96,9 +96,11 @@ BOOL CALLBACK FindMessageBox(HWND window, LPARAM param)
     GetWindowThreadProcessId(window, &process);
     char className[32] = "", title[64] = "";
     GetClassNameA(window, className, sizeof className);
+    // The title of another window of this process is read by asking its thread: only boxes are asked.
+    if (process != GetCurrentProcessId() || !IsWindowVisible(window) || lstrcmpA(className, "#32770") != 0)
+        return TRUE;
     GetWindowTextA(window, title, sizeof title);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) && lstrcmpA(className, "#32770") == 0 &&
-        lstrcmpA(title, "Message") == 0) {
+    if (lstrcmpA(title, "Message") == 0) {
         ((BoxSearch *)param)->found = window;
         return FALSE;
     }
@@ -145,7 +147,11 @@ void MessageBoxWatcher::Start(DWORD timeout)
 std::string MessageBoxWatcher::Finish()
 {
     if (thread != nullptr) {
-        WaitForSingleObject(thread, INFINITE);
+        // The watcher may still be asking this thread's windows something: keep answering.
+        while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+            MSG message;
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+        }
         CloseHandle(thread);
         thread = nullptr;
     }
