@@ -95,14 +95,15 @@ bool NextToFinishedPage(Installer &installer)
     return installer.Visible(IDC_FINISHED_TEXT);
 }
 
-// Close on the finished page without waiting for the wizard to take it: the closing options may
-// keep the installer busy until a program it started has ended.
+// Close on the finished page without waiting for the wizard to take it: the closing options keep
+// the installer busy until a program it started has ended. The button's command goes straight to
+// the wizard, as the button sends it, so that no change of focus on the desktop can swallow it.
 bool PressClose(Installer &installer)
 {
     HWND close = installer.Control(IDC_QUIT);
     if (close == nullptr || !IsWindowVisible(close) || !IsWindowEnabled(close))
         return false;
-    return PostMessageW(close, BM_CLICK, 0, 0) != 0;
+    return PostMessageW(installer.Wizard(), WM_COMMAND, MAKEWPARAM(IDC_QUIT, BN_CLICKED), (LPARAM)close) != 0;
 }
 
 BOOL CALLBACK CloseGroupWindow(HWND window, LPARAM)
