@@ -3,8 +3,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <shlobj.h>
-
 #include "steps/steps.h"
 #include "tests/support/installer_state.h"
 #include "tests/support/test_wizard.h"
@@ -54,13 +52,6 @@ std::string LongPath(const std::string &path)
     char longPath[MAX_PATH];
     DWORD length = GetLongPathNameA(path.c_str(), longPath, MAX_PATH);
     return length > 0 && length < MAX_PATH ? std::string(longPath) : path;
-}
-
-std::string SpecialFolder(int folderId)
-{
-    char path[MAX_PATH] = "";
-    SHGetSpecialFolderPathA(nullptr, path, folderId, FALSE);
-    return path;
 }
 
 bool WaitFor(const std::function<bool()> &condition, DWORD timeoutMs)

@@ -1,6 +1,6 @@
-// Common ground of the in-process tests of the installation steps: install folders with the
-// product's files, a stand-in for the wizard whose control 102 holds the install folder (where the
-// folder macros read it), and readers for what the steps and the stand-in programs wrote.
+// Common ground of the in-process tests of the installation steps (with the shared TestWizard, whose
+// control 102 names the install folder): install folders with the product's files, readers for what
+// the steps and the stand-in programs wrote, and an answerer for the steps' message boxes.
 #ifndef VELTMOOR_TEST_STEPS_SUPPORT_H
 #define VELTMOOR_TEST_STEPS_SUPPORT_H
 
@@ -19,7 +19,6 @@ std::vector<std::string> ReadLines(const std::string &path);
 // GetShortPathNameA, or the path itself when that fails.
 std::string ShortPath(const std::string &path);
 std::string LongPath(const std::string &path);
-std::string SpecialFolder(int folderId);
 // Waits for a condition, polling; false when the time-out passed.
 bool WaitFor(const std::function<bool()> &condition, DWORD timeoutMs = 15000);
 // Creates this thread's DDE client window (the class is registered once per process).
