@@ -91,7 +91,14 @@ class InstallRun : public ::testing::Test {
         CreateDirectoryA(kGames, nullptr);
         UseFolder(kFolder);
     }
-    void TearDown() override { installer.Kill(); }
+    void TearDown() override
+    {
+        if (HasFailure()) {
+            const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+            driver::SaveScreenshot(driver::EnvOr("VELTMOOR_OUT_DIR", "/tmp") + "/" + test->name() + ".png");
+        }
+        installer.Kill();
+    }
 
 
     // An install folder recorded by an earlier install is what the wizard offers.

@@ -100,6 +100,10 @@ bool DeleteTree(const std::string &folder)
 
 void WriteProfileString(const std::string &file, const char *section, const char *key, const char *value)
 {
+    // In a fresh prefix the profile's folder exists only once an installer has run.
+    size_t separator = file.find_last_of('\\');
+    if (separator != std::string::npos)
+        CreateDirectoryA(file.substr(0, separator).c_str(), nullptr);
     WritePrivateProfileStringA(section, key, value, file.c_str());
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, file.c_str());  // flush the system's cache
 }
