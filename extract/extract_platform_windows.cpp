@@ -2,6 +2,7 @@
 // functions, and progress lines sent to the wizard.
 #include <fcntl.h>
 #include <io.h>
+#include <stdio.h>
 #include <sys/stat.h>
 
 #include "extract/extract_platform.h"

@@ -102,13 +102,21 @@ void MakeReadOnly(const std::string &path)
 #endif
 }
 
+// Root passes over permission bits natively, and under Wine too: find out rather than assume.
 bool ReadOnlyBlocksWriting()
 {
-#ifdef _WIN32
-    return true;
-#else
-    return geteuid() != 0;
-#endif
+    static int blocks = -1;
+    if (blocks < 0) {
+        Workspace probe = MakeWorkspace("read_only_probe");
+        const std::string path = probe.out + "probe.txt";
+        WriteBytes(path, "probe");
+        MakeReadOnly(path);
+        int file = CreateOutputFile(path.c_str());
+        blocks = file < 0 ? 1 : 0;
+        if (file >= 0)
+            CloseFile(file);
+    }
+    return blocks == 1;
 }
 
 bool FileDosTime(const std::string &path, uint16_t *date, uint16_t *time)
@@ -215,6 +223,7 @@ int RunInflate(const Workspace &space, const std::string &stream, std::string *o
     e.outputPointer = e.outputBuffer;
     e.outputCount = 0;
     e.outputFile = CreateOutputFile(outputPath.c_str());
+    SetBinaryMode(e.outputFile);
     e.writeFailed = 0;
     e.crcRegister = 0xFFFFFFFFu;
 
