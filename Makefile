@@ -15,6 +15,9 @@ test:
 demo:
 	@tools/demo.sh
 
+fuzz:
+	@tools/fuzz.sh
+
 bench:
 	@echo "make bench: no benchmark yet"
 
