@@ -19,7 +19,7 @@ fuzz:
 	@tools/fuzz.sh
 
 bench:
-	@echo "make bench: no benchmark yet"
+	@tools/bench.sh
 
 clean:
 	rm -rf build dist out
