@@ -4,6 +4,7 @@
 #define VELTMOOR_PATHS_H
 
 #include <windows.h>
+#include <commctrl.h>
 
 enum { MACRO_RESULT_CAPACITY = 1024 };
 
@@ -28,6 +29,18 @@ int WriteProfileItems(HWND window, const char *itemList);
 int FolderChooser(HWND owner, char *path);
 int NewFolderNameDialog(HWND owner, char *path);
 int DriveIsOffline(int driveIndex);  // 0 for A: ... 25 for Z:
+
+// The entries of the common controls library the chooser uses, loaded from the system folder.
+struct CommonControls {
+    HMODULE library;
+    BOOL(WINAPI *InitCommonControlsEx)(const INITCOMMONCONTROLSEX *);
+    HIMAGELIST(WINAPI *ImageList_Create)(int, int, UINT, int, int);
+    int(WINAPI *ImageList_Add)(HIMAGELIST, HBITMAP, HBITMAP);
+    int(WINAPI *ImageList_GetImageCount)(HIMAGELIST);
+    BOOL(WINAPI *ImageList_Destroy)(HIMAGELIST);
+};
+int LoadCommonControls(CommonControls *controls);  // 1 when every entry was found
+void FreeCommonControls(CommonControls *controls);
 
 // ---- Painting ----
 enum BevelOrientation { BEVEL_HORIZONTAL, BEVEL_VERTICAL };

@@ -48,8 +48,22 @@ LRESULT CALLBACK BackdropWindowProc(HWND window, UINT message, WPARAM wParam, LP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// Libraries loaded while the installer runs come from the system folder only, never from beside the
+// installer, where a downloaded file may have been planted. Systems without the call get the
+// older protection: the current folder is dropped from the search.
+static void LoadLibrariesFromSystemFolderOnly()
+{
+    typedef BOOL(WINAPI * SetDefaultDllDirectoriesCall)(DWORD);
+    const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    SetDefaultDllDirectoriesCall setDirectories = (SetDefaultDllDirectoriesCall)(void (*)(void))GetProcAddress(
+        GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    if (setDirectories == NULL || !setDirectories(kSearchSystem32))
+        SetDllDirectoryA("");
+}
+
 int InstallerMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand)
 {
+    LoadLibrariesFromSystemFolderOnly();
     ModuleInstance = instance;
 
     if (previousInstance == NULL && RegisterBackdropClass(instance) == 0) {

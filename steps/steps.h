@@ -21,7 +21,12 @@ void FinishInstall(HWND wizard);
 // ---- Install records ----
 const char *InstalledListPath(HWND wizard);
 int StartInstallRecords(HWND wizard, const char *profileFile, const char *installFolder, const char *applicationName);
+// Appends " <text>\n" to INSTALLD.TXT when the list exists (text that ends in a line feed leaves an
+// empty line after it).
 int AppendInstalledEntry(HWND wizard, const char *text);
+// Appends record lines exactly as given, when the list exists; every step that records something
+// writes through it, once per step.
+int AppendInstalledRecord(HWND wizard, const char *lines);
 int CreateFolders(HWND wizard, const char *folderList);
 int WriteInstallLog(HWND wizard);
 
@@ -30,13 +35,26 @@ int MoveFiles(HWND wizard, const char *moveList);
 int MoveMatchingFiles(HWND wizard, const char *source, const char *destination);
 
 // ---- Program group ----
+// How long one command waits for the server's reply before it counts as unanswered.
+enum { DDE_REPLY_TIMEOUT_MS = 3000 };
+
 HWND CreateDdeWindow(HINSTANCE instance, HINSTANCE previousInstance);
 int CreateProgramGroup(HWND wizard, const char *groupName, const char *items);
+// Finds the server by a broadcast initiation, starting `service` once when nobody answers.
+HWND ConnectProgramManager(const char *service, const char *topic);
+// 1 for a positive acknowledgement or data; 0 for a negative one or no reply in time.
+int DdeExecute(HWND server, const char *command);
+int AddGroupItem(const char *caption, const char *command, const char *iconFile, int iconIndex);
 
 // ---- Shortcuts and screen saver ----
 int AddDesktopShortcut(HWND wizard, const char *target, const char *description);
 int AddStartMenuShortcut(HWND wizard, const char *target, const char *description);
+// Returns the status of the link component's calls (negative on failure).
+HRESULT CreateShellLink(const char *target, const char *linkFile, const char *description);
+// Returns 0 when SYSTEM.INI or the system parameters could not be written.
 int EnableScreenSaver(HWND wizard, const char *screenSaverFile, const char *minutesText);
+// Whole minutes of idle time from the configured text, kept within 1 ... 30.
+int ScreenSaverMinutes(const char *minutesText);
 
 // ---- Closing options ----
 int ShowWhatsNew(HWND wizard, const char *document);

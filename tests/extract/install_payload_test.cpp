@@ -92,17 +92,16 @@ struct MessageBoxWatch {
             thread.join();
     }
 
-    // Only the box is asked for its caption: asking a window of the test's main thread would wait
-    // for that thread, which may be waiting for this one.
     static BOOL CALLBACK FindBox(HWND window, LPARAM found)
     {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
-        char className[32] = "";
+        char className[32] = "", caption[32] = "";
         GetClassNameA(window, className, sizeof className);
-        if (process != GetCurrentProcessId() || strcmp(className, "#32770") != 0 || !IsWindowVisible(window))
+        // Only a box's title is read: reading that of another window of this process would wait
+        // for its thread, which may be waiting for this one.
+        if (process != GetCurrentProcessId() || !IsWindowVisible(window) || strcmp(className, "#32770") != 0)
             return TRUE;
-        char caption[32] = "";
         GetWindowTextA(window, caption, sizeof caption);
         if (strcmp(caption, "Message") == 0) {
             *(HWND *)found = window;

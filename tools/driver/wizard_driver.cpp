@@ -152,6 +152,9 @@ bool Installer::Start(const std::string &arguments, const std::string &program)
     std::string commandLine = "\"" + file + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    std::string desktopName = desktop;
+    if (!desktopName.empty())
+        startup.lpDesktop = &desktopName[0];
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         lastError = "could not start " + commandLine + " (error " + std::to_string(GetLastError()) + ")";
         return false;
@@ -186,13 +189,21 @@ void Installer::Kill()
     }
 }
 
-Installer::~Installer()
+void Installer::Close()
 {
     Kill();
     if (process.hProcess != nullptr) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
+    process = PROCESS_INFORMATION{};
+    processId = 0;
+    wizard = nullptr;
+}
+
+Installer::~Installer()
+{
+    Close();
 }
 
 // ---- Windows ----
@@ -303,7 +314,7 @@ RECT Installer::ClientRect(int id) const
 
 // Posted messages of one thread are handled in order, so once a marker posted after an action has
 // arrived, the action and everything it did synchronously are done, also when it opened a modal box.
-static bool Settle(HWND wizard)
+bool Settle(HWND wizard)
 {
     static WPARAM counter;
     HWND barrier = GetDlgItem(wizard, kBarrierControl);

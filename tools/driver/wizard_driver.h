@@ -8,6 +8,7 @@
 #define VELTMOOR_WIZARD_DRIVER_H
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
@@ -39,6 +40,43 @@ struct ControlView {
     bool enabled;
 };
 
+// ==== Tree views of the installer (tree_view.cpp) ====
+// The folder chooser's tree, read from outside the process: the item texts are fetched through
+// memory lent in the installer's process.
+
+// One item of a tree-view control as the driver read it.
+struct TreeItem {
+    HTREEITEM handle = nullptr;
+    std::string text;      // code-page-1252 bytes
+    LPARAM data = 0;       // the item's own value (the chooser: 1 drive, 2 folder)
+    int image = -1;
+    int selectedImage = -1;
+    bool expanded = false;
+    bool selected = false;
+    std::vector<TreeItem> children;  // every child item, listed whether the item is open or not
+};
+
+// Reads every item of the tree-view control `tree` of another process. False (with `error`) when
+// the tree cannot be read.
+bool ReadTree(HWND tree, std::vector<TreeItem> *roots, std::string *error);
+// The item at `path`, written as the tree shows it ("c:\", "c:\Program Files\Tallowmere"); null
+// when there is none. Texts are compared exactly.
+const TreeItem *FindTreeItem(const std::vector<TreeItem> &roots, const std::string &path);
+// The path of the selected item as the chooser builds it ("c:\Program Files\"); empty when none is.
+std::string SelectedTreePath(const std::vector<TreeItem> &roots);
+// The texts of an item's children, in tree order.
+std::vector<std::string> ChildTexts(const TreeItem &item);
+// The tree as indented lines with each item's state, for failure messages.
+std::string DescribeTree(const std::vector<TreeItem> &roots);
+// The rectangle of an item's text in the tree's client coordinates.
+bool TreeItemTextRect(HWND tree, HTREEITEM item, RECT *rect);
+
+// Waits until the installer's thread has handled everything posted to it so far (also while one of
+// its modal dialogs runs). `wizard` is the wizard dialog.
+bool Settle(HWND wizard);
+
+// ==== The wizard ====
+
 struct Installer {
     // ---- Process ----
     // Starts the installer (the VELTMOOR_INSTALLER file unless `program` is given) with `arguments`.
@@ -47,6 +85,8 @@ struct Installer {
     // Waits for the process to end; returns false on time-out. `exitCode` receives its status.
     bool WaitForExit(DWORD timeoutMs = kWait, DWORD *exitCode = nullptr);
     void Kill();
+    // Ends the installer if it still runs and forgets it, so that Start can begin a new one.
+    void Close();
     DWORD ProcessId() const { return processId; }
 
     // ---- Windows of the process ----
@@ -84,12 +124,34 @@ struct Installer {
     // Presses the button `id` (IDOK by default) of the dialog captioned `caption`.
     bool PressDialogButton(const char *caption, int id = IDOK);
 
+    // ---- The folder chooser and its new-folder dialog (tree_view.cpp, dialog_actions.cpp) ----
+    HWND Chooser() const;  // the visible folder chooser ("New Folder"), or null
+    // Reads the chooser's tree; false with `lastError` set when there is no chooser or no tree.
+    bool ReadChooserTree(std::vector<TreeItem> *roots);
+    // Clicks the text of the chooser's item at `path` (see FindTreeItem), as a person does: it must be
+    // shown, so every folder above it must be open, and the chooser must not be blocked by a box.
+    bool ClickTreeItem(const std::string &path);
+    bool DoubleClickTreeItem(const std::string &path);
+    // Clicks button `id` of the dialog captioned `caption` and waits until the installer has handled
+    // the click; the dialog may stay open (a message box over it, a second dialog).
+    bool ClickDialogButton(const char *caption, int id);
+    // Replaces the text of edit control `id` of the dialog captioned `caption` by typing `text`
+    // (code-page-1252 bytes) into it, character by character, as the keyboard does.
+    bool TypeIntoDialog(const char *caption, int id, const std::string &text);
+    std::string DialogControlText(const char *caption, int id) const;
+
     // ---- Diagnosis ----
     // Every window of the process with its controls: what is on screen now.
     std::string DescribeScreen() const;
 
     std::string lastError;
+    // The desktop to start the installer on (a name made with CreateDesktop); empty for the
+    // driver's own. The driver finds the installer's windows only from a thread on that desktop.
+    std::string desktop;
 
+    Installer() = default;
+    Installer(const Installer &) = delete;
+    Installer &operator=(const Installer &) = delete;
     ~Installer();
 
   private:

@@ -36,7 +36,8 @@ wine_session_start() {
   fi
   rm -rf "$WINEPREFIX" "$HOME" "$TMPDIR"
   mkdir -p "$HOME" "$TMPDIR"
-  "$WINE64" wineboot -i >"$WINE_SESSION_DIR/wineboot.log" 2>&1 </dev/null
+  "$WINE64" wineboot -i >"$WINE_SESSION_DIR/wineboot.log" 2>&1 </dev/null ||
+    { echo "wine session: wineboot failed (see $WINE_SESSION_DIR/wineboot.log)" >&2; return 1; }
   wineserver -w
   if [ "$mode" != "--display" ]; then
     # Without a window manager on Xvfb, Wine waits two seconds for every window it hides. In a
@@ -50,10 +51,9 @@ wine_session_start() {
     # shellcheck source=/dev/null
     . "$script" || { echo "wine session: $script failed" >&2; return 1; }
   done
-  # One server for the whole session, so that each program starts in a tenth of a second. A server
-  # that the preparation left running answers 2 here; the session is ready all the same.
-  wineserver -p || true
-  return 0
+  # One server for the whole session, so that each program starts in a tenth of a second.
+  wineserver -w
+  wineserver -p || { echo "wine session: wineserver did not start" >&2; return 1; }
 }
 
 wine_session_stop() {
