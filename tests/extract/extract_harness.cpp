@@ -1,5 +1,7 @@
 #include "tests/extract/extract_harness.h"
 
+#include <gtest/gtest.h>
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -37,10 +39,13 @@ static void ClearFolder(const fs::path &folder)
     fs::remove_all(folder, error);
 }
 
+// Named after the running test too: tests run side by side, each in a process of its own.
 Workspace MakeWorkspace(const std::string &name)
 {
+    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string owner = test != nullptr ? std::string(test->test_suite_name()) + "." + test->name() + "-" : "";
     Workspace space;
-    space.root = std::string(EXTRACT_TEST_WORK) + kSeparator + name;
+    space.root = std::string(EXTRACT_TEST_WORK) + kSeparator + owner + name;
     ClearFolder(space.root);
     fs::create_directories(space.root + kSeparator + "out");
     space.out = space.root + kSeparator + "out" + kSeparator;
