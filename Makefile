@@ -15,8 +15,11 @@ test:
 demo:
 	@tools/demo.sh
 
+fuzz:
+	@tools/fuzz.sh
+
 bench:
-	@echo "make bench: no benchmark yet"
+	@tools/bench.sh
 
 clean:
 	rm -rf build dist out

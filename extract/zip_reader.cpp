@@ -108,11 +108,12 @@ int UnzipArchive(const char *archivePath, const char *targetFolder, ProgressTarg
     }
     memcpy(e.archivePath, archivePath, pathLength + 1);
     // A longer folder would have to be cut, and then the files would land somewhere else.
-    if (strlen(targetFolder) >= sizeof e.targetFolder) {
+    size_t folderLength = strlen(targetFolder);
+    if (folderLength >= sizeof e.targetFolder) {
         SendLine("Can't create ", targetFolder);
         return XS_OUTPUT;
     }
-    strcpy(e.targetFolder, targetFolder);
+    memcpy(e.targetFolder, targetFolder, folderLength + 1);
 
     int isFolder = 0;
     int64_t size = 0;

@@ -1,5 +1,7 @@
 #include "tests/extract/extract_harness.h"
 
+#include <gtest/gtest.h>
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -37,10 +39,13 @@ static void ClearFolder(const fs::path &folder)
     fs::remove_all(folder, error);
 }
 
+// Named after the running test too: tests run side by side, each in a process of its own.
 Workspace MakeWorkspace(const std::string &name)
 {
+    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string owner = test != nullptr ? std::string(test->test_suite_name()) + "." + test->name() + "-" : "";
     Workspace space;
-    space.root = std::string(EXTRACT_TEST_WORK) + kSeparator + name;
+    space.root = std::string(EXTRACT_TEST_WORK) + kSeparator + owner + name;
     ClearFolder(space.root);
     fs::create_directories(space.root + kSeparator + "out");
     space.out = space.root + kSeparator + "out" + kSeparator;
@@ -102,13 +107,21 @@ void MakeReadOnly(const std::string &path)
 #endif
 }
 
+// Root passes over permission bits natively, and under Wine too: find out rather than assume.
 bool ReadOnlyBlocksWriting()
 {
-#ifdef _WIN32
-    return true;
-#else
-    return geteuid() != 0;
-#endif
+    static int blocks = -1;
+    if (blocks < 0) {
+        Workspace probe = MakeWorkspace("read_only_probe");
+        const std::string path = probe.out + "probe.txt";
+        WriteBytes(path, "probe");
+        MakeReadOnly(path);
+        int file = CreateOutputFile(path.c_str());
+        blocks = file < 0 ? 1 : 0;
+        if (file >= 0)
+            CloseFile(file);
+    }
+    return blocks == 1;
 }
 
 bool FileDosTime(const std::string &path, uint16_t *date, uint16_t *time)
@@ -215,6 +228,7 @@ int RunInflate(const Workspace &space, const std::string &stream, std::string *o
     e.outputPointer = e.outputBuffer;
     e.outputCount = 0;
     e.outputFile = CreateOutputFile(outputPath.c_str());
+    SetBinaryMode(e.outputFile);
     e.writeFailed = 0;
     e.crcRegister = 0xFFFFFFFFu;
 

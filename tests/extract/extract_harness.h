@@ -27,7 +27,7 @@ bool FileExists(const std::string &path);
 bool MakeFolder(const std::string &path);
 std::vector<std::string> FolderNames(const std::string &folder);  // sorted, files and folders
 void MakeReadOnly(const std::string &path);
-bool ReadOnlyBlocksWriting();  // false natively for root, whom no permission bit stops
+bool ReadOnlyBlocksWriting();  // false where the user passes over read-only bits (root)
 
 // The file's last-write time in local time, in MS-DOS form (two-second steps).
 bool FileDosTime(const std::string &path, uint16_t *date, uint16_t *time);

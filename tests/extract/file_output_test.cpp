@@ -9,7 +9,9 @@
 #include "tests/extract/extract_harness.h"
 #include "tests/extract/zip_writer.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -110,20 +112,32 @@ TEST(FileOutput, AnExistingFileIsReplacedUnlessItCannotBeWritten)
     MakeReadOnly(space.out + "readonly.txt");
     MakeFolder(space.out + "folder.txt");  // a name taken by a folder cannot be a file
     std::vector<ZipEntry> entries = {Entry("writable.txt", "new"), Entry("readonly.txt", "new", 8),
-                                     Entry("folder.txt", "new"), Entry("after.txt", "still extracted", 8)};
+                                     Entry("folder.txt", "new")};
+    std::vector<std::string> lines = {"Extracting writable.txt",
+                                      ReadOnlyBlocksWriting() ? "Can't create readonly.txt" : "Inflating: readonly.txt ",
+                                      "Can't create folder.txt"};
+#ifdef _WIN32
+    // A file that another program holds open without sharing cannot be replaced either.
+    WriteBytes(space.out + "inuse.txt", "held open");
+    HANDLE held = CreateFileA((space.out + "inuse.txt").c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    entries.push_back(Entry("inuse.txt", "new"));
+    lines.push_back("Can't create inuse.txt");
+#endif
+    entries.push_back(Entry("after.txt", "still extracted", 8));
+    lines.push_back("Inflating: after.txt ");
+
     UnzipResult result = Unzip(space, BuildZip(entries));
+#ifdef _WIN32
+    CloseHandle(held);
+    EXPECT_EQ(Contents(space.out + "inuse.txt"), "held open");
+#endif
     EXPECT_EQ(result.status, XS_OUTPUT);
+    EXPECT_EQ(result.lines, lines);
     EXPECT_EQ(Contents(space.out + "writable.txt"), "new");
+    EXPECT_EQ(Contents(space.out + "readonly.txt"), ReadOnlyBlocksWriting() ? "keep me" : "new");
     EXPECT_EQ(Contents(space.out + "after.txt"), "still extracted");
-    if (ReadOnlyBlocksWriting()) {
-        EXPECT_EQ(Contents(space.out + "readonly.txt"), "keep me");
-        EXPECT_EQ(result.lines, (std::vector<std::string>{"Extracting writable.txt", "Can't create readonly.txt",
-                                                          "Can't create folder.txt", "Inflating: after.txt "}));
-    } else {
-        // Natively as root no permission bit stops a write; the folder shows the same path.
-        EXPECT_EQ(result.lines, (std::vector<std::string>{"Extracting writable.txt", "Inflating: readonly.txt ",
-                                                          "Can't create folder.txt", "Inflating: after.txt "}));
-    }
 }
 
 TEST(FileOutput, NamesWithFoldersNeedTheFolderToExist)
