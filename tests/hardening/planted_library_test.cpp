@@ -1,5 +1,5 @@
-// A library planted beside a downloaded installer, under the name of one the installer loads while
-// it runs, is never loaded: the installer takes its libraries from the system folder.
+// A library planted beside a downloaded installer is never loaded: the installer takes the libraries
+// it loads while it runs from the system folder only.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,6 +15,35 @@ using driver::Installer;
 
 namespace {
 
+// Asks the installer's process to load a library by its bare name, as any load at run time does
+// (a thread of the test's making, started in the installer at kernel32's LoadLibraryA). Returns
+// whether the library was loaded.
+bool LoadsByName(DWORD processId, const char *name)
+{
+    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                                     PROCESS_VM_WRITE | PROCESS_VM_READ | SYNCHRONIZE,
+                                 FALSE, processId);
+    if (process == nullptr)
+        return false;
+    size_t size = strlen(name) + 1;
+    void *remoteName = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    bool loaded = false;
+    if (remoteName != nullptr && WriteProcessMemory(process, remoteName, name, size, nullptr)) {
+        LPTHREAD_START_ROUTINE loadLibrary =
+            (LPTHREAD_START_ROUTINE)(void (*)(void))GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA");
+        HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remoteName, 0, nullptr);
+        DWORD module = 0;
+        if (thread != nullptr && WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0 && GetExitCodeThread(thread, &module))
+            loaded = module != 0;
+        if (thread != nullptr)
+            CloseHandle(thread);
+    }
+    if (remoteName != nullptr)
+        VirtualFreeEx(process, remoteName, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return loaded;
+}
+
 TEST(PlantedLibrary, IsNeverLoadedByTheInstaller)
 {
     state::ResetInstallerState();
@@ -25,6 +54,7 @@ TEST(PlantedLibrary, IsNeverLoadedByTheInstaller)
     ASSERT_TRUE(CopyFileA(driver::EnvOr("VELTMOOR_INSTALLER", "").c_str(), installer.c_str(), FALSE));
     ASSERT_TRUE(CopyFileA(planted.c_str(), (downloads + "\\comctl32.dll").c_str(), FALSE));
     ASSERT_TRUE(CopyFileA(planted.c_str(), (downloads + "\\control.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(planted.c_str(), (downloads + "\\planted.dll").c_str(), FALSE));
     SetEnvironmentVariableA("PLANTED_LIBRARY_RECORD", record.c_str());
 
     // The planted library records every load: the control copy, loaded on purpose, shows it.
@@ -34,10 +64,12 @@ TEST(PlantedLibrary, IsNeverLoadedByTheInstaller)
     ASSERT_TRUE(state::FileExists(record)) << "the planted library does not record its loading";
     DeleteFileA(record.c_str());
 
-    // The installer opens the folder chooser, which needs the common controls.
     Installer run;
     ASSERT_TRUE(run.Start("", installer)) << run.lastError;
     ASSERT_TRUE(run.WaitForWizard()) << run.lastError;
+    // A library of a name found nowhere but beside the installer is not found at all.
+    EXPECT_FALSE(LoadsByName(run.ProcessId(), "planted.dll"));
+    // Nor is a library of the system taken from there: the chooser needs the common controls.
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(run.Click(IDC_NEXT)) << run.lastError;
     ASSERT_TRUE(run.Click(IDC_BROWSE)) << run.lastError;
