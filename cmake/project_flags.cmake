@@ -19,3 +19,19 @@ function(veltmoor_windows_program target)
   target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++
     -Wl,--no-insert-timestamp -Wl,--dynamicbase -Wl,--nxcompat)
 endfunction()
+
+# The installer itself (and what it links): small, with no C++ runtime weight it does not use.
+# Exceptions and RTTI are never used; unwind tables, unused sections and symbols are dropped; the
+# system's own C runtime formats text (the toolchain's C99 printf would add 20 KB).
+function(veltmoor_installer_code target)
+  if(WIN32)
+    target_compile_options(${target} PRIVATE -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+                                             -ffunction-sections)
+    target_compile_definitions(${target} PRIVATE __USE_MINGW_ANSI_STDIO=0)
+  endif()
+endfunction()
+
+function(veltmoor_small_program target)
+  veltmoor_windows_program(${target})
+  target_link_options(${target} PRIVATE -s -Wl,--gc-sections)
+endfunction()
