@@ -14,8 +14,8 @@ PACKAGES=(
   clang libclang-rt-14-dev
   # the Windows test bed
   wine wine64 xvfb x11-apps x11-utils imagemagick xdotool
-  # the benchmark's peer
-  nsis
+  # the benchmark's peer and its plot
+  nsis gnuplot-nox
 )
 
 missing=()

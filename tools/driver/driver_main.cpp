@@ -1,5 +1,7 @@
 // wizard-driver: walks the installer's wizard as a user would and saves a screenshot of every page.
 //   wizard-driver demo OUTDIR [ARGUMENTS]
+// and runs the benchmark's measurements (see bench_commands.h):
+//   wizard-driver unpack-time | run-program | damaged-run ...
 // OUTDIR is a Unix path (the screenshots are taken by the X display's own tools). At the end the
 // install records are copied there and the uninstall entry is printed.
 #include <stdio.h>
@@ -7,6 +9,7 @@
 #include <string>
 
 #include "shell/resource_ids.h"
+#include "tools/driver/bench_commands.h"
 #include "tools/driver/demo_chooser.h"
 #include "tools/driver/wizard_driver.h"
 
@@ -142,8 +145,15 @@ int Demo(const std::string &arguments)
 
 int main(int argc, char **argv)
 {
-    if (argc < 3 || std::string(argv[1]) != "demo") {
-        fprintf(stderr, "usage: wizard-driver demo OUTDIR [ARGUMENTS]\n");
+    std::string command = argc > 1 ? argv[1] : "";
+    if (command == "unpack-time")
+        return driver::UnpackTimeCommand(argc, argv);
+    if (command == "run-program")
+        return driver::RunProgramCommand(argc, argv);
+    if (command == "damaged-run")
+        return driver::DamagedRunCommand(argc, argv);
+    if (command != "demo" || argc < 3) {
+        fprintf(stderr, "usage: wizard-driver demo OUTDIR [ARGUMENTS] | unpack-time | run-program | damaged-run\n");
         return 2;
     }
     OutDir = argv[2];
