@@ -522,7 +522,7 @@ TEST_F(FolderChooser, FoldersWhosePathWouldNotFitAreNotListed)
 // to out/test/chooser for a person to look at.
 TEST_F(FolderChooser, TheDemoNamesAFolderOfItsOwnBelowDriveC)
 {
-    state::DeleteTree("c:\\Veltmoor");  // the folder an earlier demo may have installed into
+    driver::DeleteTree("c:\\Veltmoor");  // the folder an earlier demo may have installed into
     ASSERT_TRUE(installer.Start()) << installer.lastError;
     ASSERT_TRUE(installer.WaitForWizard()) << installer.lastError;
     for (int page = 0; page < 3; ++page)

@@ -6,6 +6,7 @@
 #include "shell/shell.h"
 #include "steps/steps.h"
 #include "tests/support/installer_state.h"
+#include "tools/driver/wizard_driver.h"
 #include "tests/support/test_wizard.h"
 
 namespace {
@@ -84,7 +85,7 @@ TEST_F(InstallRecords, EveryFolderOfTheListIsMadeAndRecorded)
         {"", ""},  // an empty list records one empty MKDIR and makes nothing
     };
     for (const FoldersCase &c : kCases) {
-        state::DeleteTree(html);
+        driver::DeleteTree(html);
         WriteTestFile(In("INSTALLD.TXT"), "");
         CreateFolders(wizard.window, c.list);
         std::string expected = std::string(" MKDIR:") + (c.records[0] ? In(c.records) : "") + "\r\n\r\n";

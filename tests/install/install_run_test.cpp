@@ -41,17 +41,7 @@ bool StartsWith(const std::string &text, const std::string &prefix)
 
 std::vector<std::string> ProductFiles()
 {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    std::string dir = driver::EnvOr("VELTMOOR_PRODUCT_DIR", "");
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
+    std::vector<std::string> names = driver::FilesIn(driver::EnvOr("VELTMOOR_PRODUCT_DIR", ""));
     std::sort(names.begin(), names.end());  // the archive's order
     return names;
 }
@@ -342,7 +332,7 @@ TEST_F(InstallRun, AnInstallFolderThatCannotBeMadeIsReported)
 TEST_F(InstallRun, QuitBeforeTheRunWritesALogOnlyIntoAnExistingFolder)
 {
     for (bool folderExists : {false, true}) {
-        state::DeleteTree(kFolder);
+        driver::DeleteTree(kFolder);
         if (folderExists)
             CreateDirectoryA(kFolder.c_str(), nullptr);
         Installer run;

@@ -8,6 +8,7 @@
 
 #include "paths/paths.h"
 #include "shell/shell.h"
+#include "tests/support/test_wizard.h"
 
 namespace {
 
@@ -39,23 +40,17 @@ std::string SystemFolder()
     return WithSeparator(path);
 }
 
-// A stand-in for the wizard: ExpandMacros reads the install folder from its control 102.
+// ExpandMacros reads the install folder from control 102 of the test's stand-in for the wizard.
 class FolderMacros : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
-        ModuleInstance = GetModuleHandleA(nullptr);
-        window = CreateWindowExA(0, "STATIC", "wizard", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, window, (HMENU)(INT_PTR)IDC_INSTALL_FOLDER,
-                        nullptr, nullptr);
-    }
-    void TearDown() override { DestroyWindow(window); }
+    void SetUp() override { ModuleInstance = GetModuleHandleA(nullptr); }
     std::string Expand(const std::string &folderField, const std::string &text)
     {
-        SetDlgItemTextA(window, IDC_INSTALL_FOLDER, folderField.c_str());
+        wizard.SetInstallFolder(folderField);
         return ExpandMacros(window, text.c_str());
     }
-    HWND window = nullptr;
+    TestWizard wizard;
+    HWND window = wizard.window;
 };
 
 struct MacroCase {

@@ -8,6 +8,7 @@
 
 #include "paths/paths.h"
 #include "shell/shell.h"
+#include "tests/support/test_wizard.h"
 
 namespace {
 
@@ -16,18 +17,11 @@ class ProfileFile : public ::testing::Test {
     void SetUp() override
     {
         ModuleInstance = GetModuleHandleA(nullptr);
-        window = CreateWindowExA(0, "STATIC", "wizard", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, window, (HMENU)(INT_PTR)IDC_INSTALL_FOLDER,
-                        nullptr, nullptr);
         PrepareProfileFolder(window);
         profile = ExpandMacros(window, ProductConfig.ProfileFile);
         DeleteFileA(profile.c_str());
     }
-    void TearDown() override
-    {
-        DeleteFileA(profile.c_str());
-        DestroyWindow(window);
-    }
+    void TearDown() override { DeleteFileA(profile.c_str()); }
     std::map<std::string, std::string> Section() const
     {
         char buffer[4096] = "";
@@ -40,7 +34,8 @@ class ProfileFile : public ::testing::Test {
         }
         return entries;
     }
-    HWND window = nullptr;
+    TestWizard wizard;
+    HWND window = wizard.window;
     std::string profile;
 };
 

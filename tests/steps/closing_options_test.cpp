@@ -12,6 +12,7 @@
 #include "shell/shell.h"
 #include "steps/steps.h"
 #include "tests/steps/steps_test_support.h"
+#include "tests/support/message_box_watch.h"
 #include "tests/support/installer_state.h"
 #include "tests/support/test_wizard.h"
 
@@ -86,7 +87,7 @@ TEST_F(ClosingOptions, WhatsNewWithoutItsProgramShowsTheMessage)
     std::string install = FreshInstallFolder("whats-new-missing");
     TestWizard wizard(install);
     std::string document = install + "Whatsnew.Doc";  // not there: no program is found for it
-    MessageBoxWatcher box;
+    MessageBoxWatch box;
     box.Start();
 
     EXPECT_EQ(ShowWhatsNew(wizard.window, document.c_str()), 0);
@@ -116,7 +117,7 @@ TEST_F(ClosingOptions, AnUpdaterInstallerThatCannotStartShowsTheMessage)
     std::string install = FreshInstallFolder("updater-missing");
     TestWizard wizard(install);
     std::string program = install + "talwuddl.exe";
-    MessageBoxWatcher box;
+    MessageBoxWatch box;
     box.Start();
 
     EXPECT_EQ(RunUpdaterInstaller(wizard.window, program.c_str()), 0);

@@ -297,7 +297,7 @@ std::string InstallerBesideServer(const std::string &name)
     char temp[MAX_PATH], self[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     std::string folder = std::string(temp) + name + "\\";
-    state::DeleteTree(folder.substr(0, folder.size() - 1));
+    driver::DeleteTree(folder.substr(0, folder.size() - 1));
     CreateDirectoryA(folder.c_str(), nullptr);
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string server = std::string(self).substr(0, std::string(self).rfind('\\') + 1) + "PROGMAN.EXE";

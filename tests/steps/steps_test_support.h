@@ -24,16 +24,4 @@ bool WaitFor(const std::function<bool()> &condition, DWORD timeoutMs = 15000);
 // Creates this thread's DDE client window (the class is registered once per process).
 HWND DdeWindowForThisThread();
 
-// Answers the message box captioned "Message" that this process shows, from another thread: the
-// box's text is kept and its OK button pressed. `Finish` waits for the watcher and returns the text,
-// empty when no box appeared within the time-out.
-struct MessageBoxWatcher {
-    void Start(DWORD timeoutMs = 15000);
-    std::string Finish();
-
-    HANDLE thread = nullptr;
-    DWORD timeoutMs = 0;
-    std::string text;
-};
-
 #endif

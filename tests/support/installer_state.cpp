@@ -1,5 +1,7 @@
 #include "tests/support/installer_state.h"
 
+#include "tools/driver/wizard_driver.h"
+
 #include <shlobj.h>
 
 #include <stdio.h>
@@ -77,27 +79,6 @@ std::string ReadFile(const std::string &path)
     return content;
 }
 
-bool DeleteTree(const std::string &folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    return RemoveDirectoryA(folder.c_str()) != 0;
-}
-
 void WriteProfileString(const std::string &file, const char *section, const char *key, const char *value)
 {
     // In a fresh prefix the profile's folder exists only once an installer has run.
@@ -140,11 +121,11 @@ void ResetInstallerState(std::initializer_list<const char *> extraFolders)
           WindowsFolder() + product + ".scr", DesktopFolder() + product + ".lnk", StartMenuFolder() + product + ".lnk"})
         RemoveFile(file);
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, nullptr);
-    DeleteTree(ProgramFilesFolder() + "Tallowmere");
-    DeleteTree(StartMenuFolder() + "Programs\\" + product);
+    driver::DeleteTree(ProgramFilesFolder() + "Tallowmere");
+    driver::DeleteTree(StartMenuFolder() + "Programs\\" + product);
     for (const char *folder : extraFolders) {
         SetFileAttributesA(folder, FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteTree(folder))
+        if (!driver::DeleteTree(folder))
             DeleteFileA(folder);
     }
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);

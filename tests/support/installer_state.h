@@ -35,7 +35,6 @@ void WriteProfileString(const std::string &file, const char *section, const char
 bool SetFileAge(const std::string &file, int minutesAgo);
 bool FileExists(const std::string &path);
 std::string ReadFile(const std::string &path);
-bool DeleteTree(const std::string &folder);
 
 }  // namespace state
 

@@ -3,11 +3,32 @@
 #include <stdio.h>
 
 #include "shell/resource_ids.h"
+#include "shell/shell.h"
 #include "tests/support/installer_state.h"
+#include "tools/driver/wizard_driver.h"
+
+// Progress lines sent by the extraction are shown, as the wizard shows them (without its records).
+static LRESULT CALLBACK TestWizardProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INSTALL_PROGRESS) {
+        SendDlgItemMessageA(window, IDC_PROGRESS_LIST, LB_ADDSTRING, 0, lParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
 
 TestWizard::TestWizard(const std::string &installFolder)
 {
-    window = CreateWindowExA(0, "STATIC", "wizard", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    static ATOM windowClass;
+    if (windowClass == 0) {
+        WNDCLASSA description = {};
+        description.lpfnWndProc = TestWizardProc;
+        description.hInstance = GetModuleHandleA(nullptr);
+        description.lpszClassName = "VeltmoorTestWizard";
+        windowClass = RegisterClassA(&description);
+    }
+    window = CreateWindowExA(0, "VeltmoorTestWizard", "wizard", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
     CreateWindowExA(0, "STATIC", installFolder.c_str(), WS_CHILD, 0, 0, 100, 10, window,
                     (HMENU)(INT_PTR)IDC_INSTALL_FOLDER, nullptr, nullptr);
     CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_HASSTRINGS | LBS_NOSEL, 0, 20, 300, 180, window,
@@ -44,7 +65,7 @@ std::string FreshTestFolder(const std::string &name)
     std::string root = std::string(temp) + "veltmoor-tests";
     CreateDirectoryA(root.c_str(), nullptr);
     std::string folder = root + "\\" + name;
-    state::DeleteTree(folder);
+    driver::DeleteTree(folder);
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }

@@ -28,6 +28,11 @@ std::string EnvOr(const char *name, const std::string &fallback);
 // Waits until `condition` holds or `timeoutMs` passes. Returns whether it held.
 bool WaitUntil(const std::function<bool()> &condition, DWORD timeoutMs = kWait);
 
+// Removes a folder with everything in it (read-only files too). True when the folder is gone.
+bool DeleteTree(const std::string &folder);
+// The names of the files (not folders) in a folder.
+std::vector<std::string> FilesIn(const std::string &folder);
+
 // Saves a screenshot of the whole X display (the real screen, as a person sees it) as a PNG.
 bool SaveScreenshot(const std::string &pngPath);
 
