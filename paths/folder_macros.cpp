@@ -17,12 +17,12 @@ static const char *const kMacroNames[] = {"PROGRAMFILES", "WINDOWSFOLDER", "CONF
                                           "SYSTEMFOLDER", "INSTALLPATH", "WINDOWSVERSION"};
 
 // Folder values end in exactly one backslash; an empty value stays empty.
-static void AddTrailingSeparator(char *value, size_t capacity)
+void AddTrailingSeparator(char *folder, size_t capacity)
 {
-    size_t length = strlen(value);
-    if (length > 0 && value[length - 1] != '\\' && length + 1 < capacity) {
-        value[length] = '\\';
-        value[length + 1] = '\0';
+    size_t length = strlen(folder);
+    if (length > 0 && folder[length - 1] != '\\' && length + 1 < capacity) {
+        folder[length] = '\\';
+        folder[length + 1] = '\0';
     }
 }
 

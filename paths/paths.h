@@ -12,6 +12,8 @@ enum { MACRO_RESULT_CAPACITY = 1024 };
 // Expands %%NAME%% folder macros. Returns one shared buffer that the next call overwrites: copy the
 // result before expanding again. `window` is the wizard, whose control 102 supplies %%INSTALLPATH%%.
 const char *ExpandMacros(HWND window, const char *text);
+// Adds one backslash to a folder path that is not empty and does not already end in one (when it fits).
+void AddTrailingSeparator(char *folder, size_t capacity);
 // Expands and copies the result into `out` (capacity bytes, NUL included), cutting it if need be.
 void ExpandMacrosInto(HWND window, const char *text, char *out, size_t capacity);
 

@@ -13,17 +13,10 @@ enum { LOG_LINE_CAPACITY = 524 };
 
 static const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-static void AddSeparator(char *folder, size_t capacity)
-{
-    size_t length = strlen(folder);
-    if (length > 0 && folder[length - 1] != '\\' && length + 1 < capacity)
-        snprintf(folder + length, capacity - length, "\\");
-}
-
 static void InstallFolderFile(HWND wizard, const char *name, char *path, size_t capacity)
 {
     ExpandMacrosInto(wizard, "%%INSTALLPATH%%", path, capacity);
-    AddSeparator(path, capacity);
+    AddTrailingSeparator(path, capacity);
     size_t length = strlen(path);
     snprintf(path + length, capacity - length, "%s", name);
 }
@@ -66,9 +59,9 @@ static void WriteUninstallEntry(const char *installFolder, const char *applicati
 
     char windowsFolder[MAX_PATH], folder[MAX_PATH], command[MAX_PATH * 3];
     ExpandMacrosInto(NULL, "%%WINDOWSFOLDER%%", windowsFolder, sizeof windowsFolder);
-    AddSeparator(windowsFolder, sizeof windowsFolder);
+    AddTrailingSeparator(windowsFolder, sizeof windowsFolder);
     snprintf(folder, sizeof folder, "%s", installFolder);
-    AddSeparator(folder, sizeof folder);
+    AddTrailingSeparator(folder, sizeof folder);
     // No quotation marks: the uninstaller takes the rest of its command line as the list's path.
     snprintf(command, sizeof command, "%s%s %s%s", windowsFolder, ProductConfig.UninstallerFile, folder,
              ProductConfig.InstalledListName);
@@ -86,7 +79,7 @@ int StartInstallRecords(HWND wizard, const char *profileFile, const char *instal
     const char *created = ctime(&now);
     char folder[MAX_PATH];
     snprintf(folder, sizeof folder, "%s", installFolder);
-    AddSeparator(folder, sizeof folder);
+    AddTrailingSeparator(folder, sizeof folder);
     fprintf(list, ";Installed file list -- do not edit\n");
     fprintf(list, ";%24.24s\n", created != NULL ? created : "");
     fprintf(list, " INIFILE:%s\n", profileFile);

@@ -82,9 +82,7 @@ static void AddTimeLine(HWND wizard, const char *prefix, time_t when)
 static void InstallFolderWithSeparator(HWND wizard, char *folder, size_t capacity)
 {
     ExpandMacrosInto(wizard, "%%INSTALLPATH%%", folder, capacity);
-    size_t length = strlen(folder);
-    if (length > 0 && folder[length - 1] != '\\' && length + 1 < capacity)
-        snprintf(folder + length, capacity - length, "\\");
+    AddTrailingSeparator(folder, capacity);
 }
 
 static int OptionTicked(HWND wizard, int id)

@@ -7,6 +7,7 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include "paths/paths.h"
 #include "steps/steps.h"
 
 HRESULT CreateShellLink(const char *target, const char *linkFile, const char *description)
@@ -15,11 +16,7 @@ HRESULT CreateShellLink(const char *target, const char *linkFile, const char *de
     char workingFolder[MAX_PATH];
     _splitpath(target, drive, folder, NULL, NULL);
     snprintf(workingFolder, sizeof workingFolder, "%s%s", drive, folder);
-    size_t length = strlen(workingFolder);
-    if (length > 0 && workingFolder[length - 1] != '\\' && length + 1 < sizeof workingFolder) {
-        workingFolder[length] = '\\';
-        workingFolder[length + 1] = '\0';
-    }
+    AddTrailingSeparator(workingFolder, sizeof workingFolder);
 
     IShellLinkA *link = NULL;
     HRESULT status = CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void **)&link);
