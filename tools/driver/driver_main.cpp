@@ -6,6 +6,9 @@
 // install records are copied there and the uninstall entry is printed.
 #include <stdio.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 
 #include "shell/resource_ids.h"
@@ -19,9 +22,12 @@ namespace {
 
 std::string OutDir;
 int ShotNumber;
+const Installer *Shown;  // the installer on screen, whose painting a shot waits for
 
 void Shot(const char *name)
 {
+    if (Shown != nullptr)
+        Shown->WaitForIdle();
     char file[64];
     snprintf(file, sizeof file, "%02d-%s.png", ++ShotNumber, name);
     std::string path = OutDir + "/" + file;
@@ -56,6 +62,31 @@ const char *PageAfterRun(const Installer &installer)
            : installer.Visible(IDC_FINISHED_TEXT) ? "finished" : "unknown-page";
 }
 
+// The shell opens a folder window for the new program group a moment after the run has made it. The
+// demo shows it, then closes it as a user would (Wine's virtual desktop leaves the wizard unpainted
+// while that window is open).
+void ShowProgramGroup()
+{
+    HWND group = nullptr;
+    driver::WaitUntil([&] {
+        group = FindWindowA(nullptr, "Veltmoor - A Harbor Chronicle");
+        return group != nullptr && IsWindowVisible(group);
+    }, 8000);
+    if (group == nullptr)
+        return;
+    // Its list fills a little later: the group's five items.
+    driver::WaitUntil([&] {
+        HWND list = FindWindowExA(group, nullptr, "SysListView32", nullptr);
+        for (HWND child = GetWindow(group, GW_CHILD); list == nullptr && child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+            list = FindWindowExA(child, nullptr, "SysListView32", nullptr);
+        DWORD_PTR items = 0;
+        return list != nullptr && SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 500, &items) && items >= 5;
+    }, 5000);
+    Shot("program-group");
+    PostMessageA(group, WM_CLOSE, 0, 0);
+    driver::WaitUntil([&] { return !IsWindow(group) || !IsWindowVisible(group); });
+}
+
 bool ClickThrough(Installer &installer, int id, const char *page)
 {
     if (!installer.Click(id))
@@ -87,6 +118,7 @@ void PrintUninstallEntry()
 int Demo(const std::string &arguments)
 {
     Installer installer;
+    Shown = &installer;
     printf("Starting the installer %s\n", arguments.c_str());
     if (!installer.Start(arguments) || !installer.WaitForWizard())
         return Fail(installer, "the wizard did not open");
@@ -120,6 +152,7 @@ int Demo(const std::string &arguments)
     }
     if (!unpacked)
         return Fail(installer, "the install run did not end");
+    ShowProgramGroup();
     Shot("unpacked");
     for (int page = 0; page < 3 && !installer.Visible(IDC_FINISHED_TEXT); ++page) {
         if (!installer.Click(IDC_NEXT))

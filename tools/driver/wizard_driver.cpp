@@ -189,6 +189,11 @@ void Installer::Kill()
     }
 }
 
+bool Installer::WaitForIdle(DWORD timeoutMs) const
+{
+    return process.hProcess != nullptr && WaitForInputIdle(process.hProcess, timeoutMs) == 0;
+}
+
 void Installer::Close()
 {
     Kill();

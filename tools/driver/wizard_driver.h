@@ -90,6 +90,9 @@ struct Installer {
     // Waits for the process to end; returns false on time-out. `exitCode` receives its status.
     bool WaitForExit(DWORD timeoutMs = kWait, DWORD *exitCode = nullptr);
     void Kill();
+    // Waits until the installer has handled everything queued for it, paints included (before a
+    // screenshot). Returns false when it stayed busy for `timeoutMs`.
+    bool WaitForIdle(DWORD timeoutMs = 5000) const;
     // Ends the installer if it still runs and forgets it, so that Start can begin a new one.
     void Close();
     DWORD ProcessId() const { return processId; }
